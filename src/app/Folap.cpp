@@ -1,0 +1,140 @@
+#include "app/Folap.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "calibration/Oszto.h"
+#include "common/LeadingNumber.h"
+#include "common/Rounding.h"
+#include "common/SignedBlank.h"
+#include "params/StepTables.h"
+
+namespace voltander {
+
+namespace {
+
+constexpr const char* kApp = "Voltander";
+constexpr const char* kSection = "Setup";
+constexpr int kPortCount = 255;
+constexpr int kPollPeriodMs = 2000;
+
+// A stored port index: a number that rounds into -1..254, anything else is -1, so a
+// damaged store can neither select a phantom entry nor crash the start-up.
+int StoredPortIndex(const std::string& text) {
+  const std::optional<double> value = ParseNumber(text);
+  if (!value) return -1;
+  const double rounded = RoundHalfEven(*value);
+  if (!(rounded >= -1 && rounded <= kPortCount - 1)) return -1;
+  return static_cast<int>(rounded);
+}
+
+bool ReadsAsOne(const std::string& text) { return LeadingNumber(text) == 1.0; }
+
+}  // namespace
+
+Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(v) {
+  State[0].setCaption("Nincs akku");
+  State[1].setCaption("Gyors töltés");
+  State[2].setCaption("Normál töltés");
+  State[3].setCaption("Szintentartás");
+  State[4].setCaption("Karbantartás");
+  for (Label& s : State) s.setEnabled(false);
+  Allapot.setCaption("Állapot");
+  Allapot.setEnabled(false);
+  LED2.setBackground(kRed);
+  Kall.setCaption("Kalibrációs hurok!");
+  Kall.setVisible(false);
+  Hiba.setCaption("HIBA!");
+  Hiba.setVisible(false);
+  Led.setCaption("× Töltés ×");
+  Led.setEnabled(false);
+  Bar.setRange(0, 255);
+  AMVerzio.setText("???");
+  Varazslo.setCaption("Beállítás Varázsló");
+  Fel.setCaption("Feltöltés");
+
+  FBe.setCaption("Megnyitás");
+  FMentes.setCaption("Mentés");
+  FKi.setCaption("Kilépés");
+  BAssis.setCaption("Akku Asszisztens");
+  BSzakerto.setCaption("Szakértői üzemmód");
+  BFesz.setCaption("Kalibráció...");
+  Nevjegy.setCaption("Névjegy");
+
+  Portok.onSelect = [this] { Portok_Click(); };
+  Fel.onClick = [this] { ParameterUpload(); };
+  Varazslo.onClick = [this] { Varazslo_Click(); };
+  FBe.onClick = [this] { FBe_Click(); };
+  FMentes.onClick = [this] { FMentes_Click(); };
+  FKi.onClick = [this] { FKi_Click(); };
+  BAssis.onClick = [this] { BAssis_Click(); };
+  BSzakerto.onClick = [this] { BSzakerto_Click(); };
+  BFesz.onClick = [this] { BFesz_Click(); };
+  Nevjegy.onClick = [this] { Nevjegy_Click(); };
+  for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
+    list->onSelect = [this, list] { ListMarkReset(*list); };
+  }
+
+  platform.timer.onTick = [this] { Timer_Timer(); };
+  platform.port.onComm = [this](CommEvent e) { Comm1_OnComm(e); };
+}
+
+std::array<ListBox*, 7> Folap::parameterLists() {
+  return {&Igyors, &Inormal, &Umax, &Umin, &Thiszt, &Tkarbantarto, &Minta};
+}
+
+void Folap::Form_Load() {
+  for (int i = 0; i < kPortCount; ++i) {
+    Portok.addEntry("Comm" + SignedBlank(std::int64_t{i + 1}));
+  }
+  kozos.ExpertMode = false;
+  kozos.DividerRatio = 4.0f;
+  BuildStepTables(*this);
+  kozos.LiveLink = false;
+  window.setTitle(StartupTitle(version));
+  platform.port.setSettings("9600,N,8,1");
+
+  Portok.select(StoredPortIndex(platform.settings.get(kApp, kSection, "Portok", "-1")));
+  BAssis.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "BAssis", "1")));
+  const bool expert = ReadsAsOne(platform.settings.get(kApp, kSection, "Expert", "0"));
+  kozos.ExpertMode = expert;
+  BSzakerto.setChecked(expert);
+  if (Portok.selected() != -1) Portok_Click();
+  platform.timer.setInterval(kPollPeriodMs);
+  platform.timer.setEnabled(Portok.selected() != -1);
+}
+
+void Folap::Form_Unload() {
+  if (platform.port.isOpen()) platform.port.close();
+  platform.settings.save(kApp, kSection, "Portok", SignedBlank(std::int64_t{Portok.selected()}));
+  platform.settings.save(kApp, kSection, "BAssis", BAssis.checked() ? "1" : "0");
+  platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
+}
+
+void Folap::FKi_Click() {
+  if (window.requestClose) window.requestClose();
+}
+
+void Folap::BAssis_Click() { BAssis.setChecked(!BAssis.checked()); }
+
+void Folap::BSzakerto_Click() {
+  kozos.ExpertMode = !kozos.ExpertMode;
+  BSzakerto.setChecked(kozos.ExpertMode);
+}
+
+void Folap::BFesz_Click() {
+  platform.timer.setEnabled(false);
+  Oszto form(*this);
+  platform.dialogs.showCalibration(form);
+}
+
+void Folap::Nevjegy_Click() {
+  platform.dialogs.message(
+      StartupTitle(version) + "\r\n" +
+          "Univerzális akkumulátorcsoport töltő, felügyelő berendezés, RS232C kommunikációval.",
+      Buttons::Ok, Icon::Information);
+}
+
+void Folap::ListMarkReset(ListBox& list) { list.setBackground(std::nullopt); }
+
+}  // namespace voltander

@@ -1,0 +1,49 @@
+// The calibration window's behaviour without a toolkit: the divider model's two
+// lists and slider, the threshold list, and the handlers of its buttons. It lives
+// only while the window is open and works on the main window it was opened from.
+#pragma once
+
+#include "app/Controls.h"
+
+namespace voltander {
+
+class Folap;
+
+class Oszto {
+ public:
+  explicit Oszto(Folap& main);
+  Oszto(const Oszto&) = delete;
+  Oszto& operator=(const Oszto&) = delete;
+
+  Folap& main;
+
+  WindowModel window;
+  Label Label1, Label10, Osztas, Label2, Label6, Label7, Intt;
+  Label Label3, Label4, Label5, Label8, Label9;
+  Frame Frame1, Frame2;
+  TextBox Ufesz;
+  CheckBox CH1;
+  ListBox Vcc, Rhi;
+  Slider Poti1;
+  Button Teszt, Ufel, Kalib, Megsem;
+
+  // Opening and closing; closing runs once, whatever closed the window.
+  void Form_Load();
+  void Form_Unload();
+  bool closed() const { return closed_; }
+
+  void Vcc_Click();
+  void Rhi_Click();
+  void Rhi_KeyPress(int key);
+  void Poti1_Scroll();
+  void CH1_Click();
+  void Teszt_Click();  // recompute
+  void Kalib_Click();  // calibration mode entry
+  void Ufel_Click();   // calibration upload
+  void Megsem_Click();
+
+ private:
+  bool closed_ = false;
+};
+
+}  // namespace voltander

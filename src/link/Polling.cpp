@@ -1,0 +1,8 @@
+#include "app/Folap.h"
+
+namespace voltander {
+
+void Folap::Timer_Timer() {}
+void Folap::ShowLinkLost() {}
+
+}  // namespace voltander

@@ -1,0 +1,7 @@
+#include "app/Folap.h"
+
+namespace voltander {
+
+void Folap::AssistantCheck() {}
+
+}  // namespace voltander

@@ -1,0 +1,24 @@
+// Everything the logic reaches outside itself, handed to the forms in one bundle.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/FileStore.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "platform/System.h"
+#include "platform/Timer.h"
+
+namespace voltander {
+
+struct Platform {
+  SerialPort& port;
+  Timer& timer;
+  SettingsStore& settings;
+  Dialogs& dialogs;
+  FileStore& files;
+  Pause& pause;
+  Beep& beep;
+  Desktop& desktop;
+};
+
+}  // namespace voltander

@@ -1,0 +1,65 @@
+// The one serial line to the controller, as the link logic sees it: numbered ports,
+// one-byte writes and reads, a count of waiting bytes and line events. The real port
+// and the test fakes implement this; nothing else in the logic touches a device.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace voltander {
+
+// Line events, numbered as the link's event table numbers them.
+enum class CommEvent {
+  Receive = 2,        // bytes arrived: parse when exactly ten wait
+  CarrierDetect = 5,  // switch the break state off
+  Break = 1001,       // message "1"
+  Frame = 1004,       // beep, then re-open the port
+  Overrun = 1006,     // message "3"
+  RxOver = 1008,      // message "4"
+  RxParity = 1009,    // message "5"
+  TxFull = 1010,      // message "6"
+  Dcb = 1011,         // message "7"
+  DeviceLost = 9000,  // the device went away; the port is already closed, once
+};
+
+// Why an opening failed. Each value names what the caller does next.
+enum class OpenError {
+  None,         // opened: enable polling
+  InvalidPort,  // 8002: no such port; tell the user, clear the choice, stop polling
+  PortInUse,    // 8005: another program holds it; same as InvalidPort
+  Other,        // any other failure: print its number on the window, change nothing
+};
+
+struct OpenResult {
+  OpenError error = OpenError::None;
+  int code = 0;        // 0, 8002, 8005, or the number printed for Other
+  std::string osText;  // the system's own words, for logs and tests only
+
+  bool ok() const { return error == OpenError::None; }
+};
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  // "9600,N,8,1"; applied at every later opening.
+  virtual void setSettings(const std::string& settings) = 0;
+  // Ports are numbered 1 to 255. After an opening no earlier byte is waiting.
+  virtual OpenResult open(int portNumber) = 0;
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
+  virtual int portNumber() const = 0;
+  // Hands one byte to the line; skipped when the port is not open. Returns
+  // whether it left the program.
+  virtual bool write(std::uint8_t byte) = 0;
+  // The oldest waiting byte, or -1 when none waits.
+  virtual int read() = 0;
+  virtual int waiting() const = 0;
+  virtual void setBreak(bool on) = 0;
+
+  // Raised on the user-interface thread.
+  std::function<void(CommEvent)> onComm;
+};
+
+}  // namespace voltander

@@ -1,0 +1,186 @@
+// In-memory stand-ins for the platform, scriptable from tests: a serial port that
+// can refuse to open, lose its device or deliver bytes in pieces; a timer that ticks
+// on demand; dialogs that answer from a script and remember what they showed.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Folap.h"
+#include "common/Kozos.h"
+#include "platform/Platform.h"
+
+namespace voltander::test {
+
+class FakeSerialPort : public SerialPort {
+ public:
+  void setSettings(const std::string& s) override { settings = s; }
+  OpenResult open(int portNumber) override;
+  void close() override;
+  bool isOpen() const override { return open_; }
+  int portNumber() const override { return number_; }
+  bool write(std::uint8_t byte) override;
+  int read() override;
+  int waiting() const override { return static_cast<int>(rx.size()); }
+  void setBreak(bool on) override { breakCalls.push_back(on); }
+
+  // Puts bytes into the receive buffer and raises the receive event once.
+  void deliver(const std::vector<std::uint8_t>& bytes);
+  // The device disappears: the port closes and DeviceLost is raised.
+  void loseDevice();
+
+  // Script: ports that fail to open, with the result to give.
+  std::map<int, OpenResult> openFailures;
+  // Writes fail (as on a port lost mid-send) once this many bytes went out; -1 never.
+  int failWritesAfter = -1;
+
+  std::string settings;
+  std::deque<std::uint8_t> rx;
+  std::vector<std::uint8_t> written;  // every byte that left, in order
+  std::vector<int> opened;            // port numbers, one per successful open
+  int openAttempts = 0;
+  int closes = 0;
+  std::vector<bool> breakCalls;
+  // Called after each successful write, with the byte (e.g. to record timing).
+  std::function<void(std::uint8_t)> onWrite;
+
+ private:
+  bool open_ = false;
+  int number_ = 0;
+};
+
+class FakeTimer : public Timer {
+ public:
+  void setInterval(int ms) override { interval_ = ms; }
+  int interval() const override { return interval_; }
+  void setEnabled(bool on) override {
+    enabled_ = on;
+    ++enableChanges;
+  }
+  bool enabled() const override { return enabled_; }
+  // Fires one tick when enabled; returns whether it fired.
+  bool tick();
+
+  int enableChanges = 0;
+
+ private:
+  int interval_ = 0;
+  bool enabled_ = false;
+};
+
+class FakeSettings : public SettingsStore {
+ public:
+  std::string get(const std::string& app, const std::string& section, const std::string& key,
+                  const std::string& fallback) override;
+  void save(const std::string& app, const std::string& section, const std::string& key,
+            const std::string& value) override;
+
+  std::map<std::string, std::string> values;  // "app/section/key" -> text
+  std::vector<std::string> savedKeys;         // in order of writing
+  // Called on every save (e.g. to check the port is already closed).
+  std::function<void(const std::string& key)> onSave;
+};
+
+struct ShownMessage {
+  std::string text;
+  Buttons buttons;
+  Icon icon;
+  std::string title;
+};
+
+class FakeDialogs : public Dialogs {
+ public:
+  Answer message(const std::string& text, Buttons buttons, Icon icon,
+                 const std::string& title) override;
+  std::string input(const std::string& title, const std::string& prompt,
+                    const std::string& defaultText) override;
+  FileChoice openFile(const std::string& filter, const std::string& presetName) override;
+  FileChoice saveFile(const std::string& filter, const std::string& presetName) override;
+  void showCalibration(Oszto& form) override;
+
+  // Answers given in order; when empty, Ok (or Yes for Yes/No boxes).
+  std::deque<Answer> answers;
+  // Texts for input boxes in order; when empty, the default text.
+  std::deque<std::string> inputs;
+  // Choices for file dialogs in order; when empty, cancelled.
+  std::deque<FileChoice> files;
+  // Run while the calibration window is open, after its opening; the window is
+  // closed afterwards if the script did not close it.
+  std::function<void(Oszto&)> calibrationScript;
+  // Called while a message box is shown (e.g. to let a tick happen behind it).
+  std::function<void(const ShownMessage&)> whileShown;
+
+  std::vector<ShownMessage> shown;
+  struct InputAsked {
+    std::string title, prompt, defaultText;
+  };
+  std::vector<InputAsked> asked;
+  std::vector<std::string> filters, presets;
+  int calibrationOpenings = 0;
+};
+
+class FakeFileStore : public FileStore {
+ public:
+  std::string lookup(const std::string& path) override;
+  int read(const std::string& path, std::string& out, std::size_t maxBytes) override;
+  int replace(const std::string& path, const std::string& bytes) override;
+
+  std::map<std::string, std::string> files;  // full path -> content
+  int failReadWith = 0;
+  int failReplaceWith = 0;
+};
+
+class FakePause : public Pause {
+ public:
+  void sleepMs(int ms) override {
+    pauses.push_back(ms);
+    if (onPause) onPause(ms);
+  }
+  std::vector<int> pauses;
+  std::function<void(int)> onPause;
+};
+
+class FakeBeep : public Beep {
+ public:
+  void beep() override { ++count; }
+  int count = 0;
+};
+
+class FakeDesktop : public Desktop {
+ public:
+  std::string decimalSeparator() const override { return separator; }
+  void processEvents() override { ++eventRuns; }
+  std::string separator = ".";
+  int eventRuns = 0;
+};
+
+// A fresh shared state, a full set of fakes and a main-window form over them.
+struct Harness {
+  Harness();
+  FakeSerialPort port;
+  FakeTimer timer;
+  FakeSettings settings;
+  FakeDialogs dialogs;
+  FakeFileStore files;
+  FakePause pause;
+  FakeBeep beep;
+  FakeDesktop desktop;
+  Kozos kozos;
+  Platform platform;
+  std::unique_ptr<Folap> form;
+
+  // Seeds "Portok" with index and runs the start-up.
+  void loadWithPort(int index);
+  // A ten-byte frame from the controller, delivered in one piece.
+  void reply(std::uint8_t letter, std::vector<std::uint8_t> payload);
+  // The frames written so far, split into tens.
+  std::vector<std::vector<std::uint8_t>> sentFrames() const;
+  std::string setting(const std::string& key) const;
+};
+
+}  // namespace voltander::test
