@@ -1,5 +1,8 @@
 #include "wizard/WizardAnswers.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include "common/LeadingNumber.h"
 #include "common/Rounding.h"
 
@@ -42,7 +45,11 @@ std::optional<double> AcceptCapacity(std::string_view text) {
 }
 
 std::optional<float> AcceptLoad(std::string_view text) {
-  const auto load = static_cast<float>(LeadingNumber(text));
+  const double typed = LeadingNumber(text);
+  // Beyond the float range the narrowing itself would be undefined; such a load is
+  // out of range anyway.
+  if (!(std::fabs(typed) <= FLT_MAX)) return std::nullopt;
+  const auto load = static_cast<float>(typed);
   if (load >= 0 && load <= 12000) return load;
   return std::nullopt;
 }
