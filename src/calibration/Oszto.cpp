@@ -1,21 +1,119 @@
 #include "calibration/Oszto.h"
 
 #include "app/Folap.h"
+#include "calibration/DividerModel.h"
+#include "common/PatternFormat.h"
+#include "common/Version.h"
+#include "params/StepTables.h"
 
 namespace voltander {
 
-Oszto::Oszto(Folap& m) : main(m) {}
+namespace {
+constexpr int kEnter = 13;
+}  // namespace
 
-void Oszto::Form_Load() {}
-void Oszto::Form_Unload() { closed_ = true; }
-void Oszto::Vcc_Click() {}
-void Oszto::Rhi_Click() {}
-void Oszto::Rhi_KeyPress(int) {}
-void Oszto::Poti1_Scroll() {}
-void Oszto::CH1_Click() {}
-void Oszto::Teszt_Click() {}
-void Oszto::Kalib_Click() {}
-void Oszto::Ufel_Click() {}
-void Oszto::Megsem_Click() {}
+Oszto::Oszto(Folap& m) : main(m) {
+  window.setTitle("Kalibráció");
+  Label1.setCaption("Feszültségosztó kalibráció és áramgenerátor teszt!");
+  Label10.setCaption("* osztott feszültségek.");
+  CH1.setCaption("Csak osztott U");
+  Frame2.setCaption("Osztás:");
+  Label2.setCaption("Vcc:");
+  Label6.setCaption("Mért:");
+  Label7.setCaption("V");
+  Frame1.setCaption("PWM:");
+  Teszt.setCaption("Számítás");
+  Ufel.setCaption("Feltöltés");
+  Kalib.setCaption("Kalibráció");
+  Megsem.setCaption("Mégsem");
+  Label3.setCaption("Uref");
+  Label4.setCaption("U");
+  Label5.setCaption("Osztó vezérlő");
+  Label8.setCaption("Trimmer");
+  Label9.setCaption("Rfet");
+  Poti1.setRange(0, kRhiEntries - 1);
+
+  Vcc.onSelect = [this] { Vcc_Click(); };
+  Rhi.onSelect = [this] { Rhi_Click(); };
+  Rhi.onKeyPress = [this](int key) { Rhi_KeyPress(key); };
+  Poti1.onScroll = [this] { Poti1_Scroll(); };
+  CH1.onClick = [this] { CH1_Click(); };
+  Teszt.onClick = [this] { Teszt_Click(); };
+  Ufel.onClick = [this] { Ufel_Click(); };
+  Kalib.onClick = [this] { Kalib_Click(); };
+  Megsem.onClick = [this] { Megsem_Click(); };
+}
+
+std::string Oszto::separator() const { return main.platform.desktop.decimalSeparator(); }
+
+void Oszto::Form_Load() {
+  const float r0 = main.kozos.DividerRatio;
+  const std::string sep = separator();
+
+  CH1.setChecked(false);
+  Ufesz.setText("");
+  Rhi.clear();
+  for (int i = 0; i < kRhiEntries; ++i) Rhi.addEntry(FormatPattern(RhiVolts(i), "0.00", sep));
+  Vcc.clear();
+  for (int j = 0; j < kVccEntries; ++j) Vcc.addEntry(FormatPattern(VccVolts(j), "0.00 V", sep));
+
+  // A ratio of 1 or less (a parameter file can bring one) points at no entry: the
+  // window opens without a preselected test-pin voltage and keeps the ratio.
+  const std::optional<int> rhiEntry = RhiEntryForRatio(r0);
+
+  Vcc.select(kVccAtFiveVolts);
+  main.platform.desktop.processEvents();
+  if (rhiEntry) Rhi.select(*rhiEntry);
+  main.platform.desktop.processEvents();
+
+  // The preselection's recomputation was only for the display: the ratio in force
+  // stays what it was until the user uploads one.
+  main.kozos.DividerRatio = r0;
+  main.kozos.CommittedDividerRatio = main.kozos.DividerRatio;
+  Intt.setCaption(main.Inormal.selectedText());
+}
+
+void Oszto::Form_Unload() {
+  if (closed_) return;
+  closed_ = true;
+  Kozos& k = main.kozos;
+  k.DividerRatio = k.CommittedDividerRatio;
+  BuildStepTables(main);
+  for (ListBox* list : {&main.Igyors, &main.Inormal, &main.Umax, &main.Umin, &main.Tkarbantarto,
+                        &main.Thiszt, &main.Minta}) {
+    list->select(-1);
+  }
+  main.window.setTitle(StartupTitle(main.version));
+  if (main.platform.port.isOpen()) main.platform.timer.setEnabled(true);
+}
+
+void Oszto::Vcc_Click() { Teszt_Click(); }
+
+void Oszto::Rhi_Click() {
+  Teszt_Click();
+  Poti1.setValue(Rhi.selected());
+}
+
+void Oszto::Poti1_Scroll() {
+  Rhi.select(Poti1.value());
+  Teszt_Click();
+}
+
+void Oszto::Rhi_KeyPress(int key) {
+  Ufesz.setText("");
+  if (key == kEnter) Teszt_Click();
+}
+
+void Oszto::CH1_Click() { Teszt_Click(); }
+
+void Oszto::Megsem_Click() { close(); }
+
+void Oszto::close() {
+  if (window.requestClose) {
+    window.requestClose();
+  } else {
+    Form_Unload();
+  }
+}
 
 }  // namespace voltander

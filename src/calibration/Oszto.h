@@ -3,6 +3,8 @@
 // only while the window is open and works on the main window it was opened from.
 #pragma once
 
+#include <string>
+
 #include "app/Controls.h"
 
 namespace voltander {
@@ -43,6 +45,10 @@ class Oszto {
   void Megsem_Click();
 
  private:
+  std::string separator() const;
+  // Closes through the window when there is one, so its closing runs the unload.
+  void close();
+
   bool closed_ = false;
 };
 
