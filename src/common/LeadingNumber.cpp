@@ -1,5 +1,6 @@
 #include "common/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -44,6 +45,29 @@ Scan RadixInteger(std::string_view t, std::size_t i, int radix) {
   else if (v <= 0xFFFFFFFFULL) s.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
   else s.value = static_cast<double>(v);
   return s;
+}
+
+// For a number a double cannot hold: whether it is too large rather than too small,
+// by the power of ten of its first significant digit. A long run of digits without
+// an exponent is too large, however it is written.
+bool TooLarge(const std::string& text) {
+  const std::size_t e = text.find('e');
+  long long power = 0;
+  if (e != std::string::npos) {
+    std::size_t i = e + 1;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    for (; i < text.size(); ++i) power = std::min(power * 10 + (text[i] - '0'), 1000000000LL);
+    if (negative) power = -power;
+  }
+  const std::string_view mantissa = std::string_view(text).substr(0, e);
+  const std::size_t point = mantissa.find('.');
+  const std::size_t intEnd = point == std::string_view::npos ? mantissa.size() : point;
+  const std::size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return false;
+  const long long lead = first < intEnd ? static_cast<long long>(intEnd - first - 1)
+                                        : -static_cast<long long>(first - intEnd);
+  return lead + power >= 0;
 }
 
 Scan Decimal(std::string_view t, std::size_t i) {
@@ -99,9 +123,7 @@ Scan Decimal(std::string_view t, std::size_t i) {
   const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
   if (r.ec == std::errc::result_out_of_range) {
     // Too large is infinite; too small is zero.
-    const auto e = text.find('e');
-    const bool bigExp = e != std::string::npos && text.compare(e + 1, 1, "-") != 0;
-    v = bigExp ? HUGE_VAL : 0.0;
+    v = TooLarge(text) ? HUGE_VAL : 0.0;
   }
   s.value = negative ? -v : v;
   return s;

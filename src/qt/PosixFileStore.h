@@ -1,4 +1,6 @@
-// Parameter files on a POSIX file system, with the commands' error numbers.
+// Parameter files on a POSIX file system, with the commands' error numbers. Saving
+// goes through a temporary file in the same folder that is synced and then renamed
+// over the target, so a failed save never destroys the file it was to replace.
 #pragma once
 
 #include "platform/FileStore.h"

@@ -15,9 +15,8 @@ TEST(StepTables, EveryRowCarriesItsCode) {
   VoltageTable v{};
   CurrentTable c{};
   ComputeStepTables(4.0f, v, c);
-  const int baseCodes[28] = {176, 177, 178, 179, 180, 181, 144, 145, 183, 146,
-                             184, 147, 148, 149, 186, 150, 187, 151, 152, 153,
-                             189, 154, 190, 155, 156, 157, 158, 159};
+  const int baseCodes[28] = {176, 177, 178, 179, 180, 181, 144, 145, 183, 146, 184, 147, 148, 149,
+                             186, 150, 187, 151, 152, 153, 189, 154, 190, 155, 156, 157, 158, 159};
   for (int row = 0; row < 28; ++row) EXPECT_EQ(v[row][1], baseCodes[row]) << "row " << row;
   for (int row = 28; row < kVoltageRows; ++row) {
     EXPECT_EQ(v[row][1], baseCodes[row - 26] & 0xEF) << "row " << row;
