@@ -1,9 +1,66 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QSessionManager>
 
+#include "app/Folap.h"
+#include "common/Kozos.h"
+#include "platform/Platform.h"
+#include "qt/FolapWindow.h"
+#include "qt/PosixFileStore.h"
+#include "qt/QtDialogs.h"
+#include "qt/QtSerialPort.h"
+#include "qt/QtSettingsStore.h"
+#include "qt/QtSystem.h"
+#include "qt/QtTimer.h"
+#include "qt/TerminationSignals.h"
+
+using namespace voltander;
+
+// The program takes no arguments of its own; Qt's (-platform, ...) still work.
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow w;
-  w.show();
+  QApplication::setApplicationName(QStringLiteral("Voltander"));
+  QApplication::setOrganizationName(QStringLiteral("Voltander"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("voltander"));
+
+  Kozos kozos;
+  QtSerialPort port;
+  QtTimer timer;
+  QtSettingsStore settings;
+  QtDialogs dialogs;
+  PosixFileStore files;
+  QtPause pause;
+  QtBeep beep;
+  QtDesktop desktop;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop};
+  Folap form(kozos, platform);
+  FolapWindow window(form);
+  dialogs.setParentWindow(&window);
+
+  // A signal or the end of the session closes the window as the exit command
+  // does, so the shutdown (and its settings) runs once. During the start-up the
+  // request waits until the settings have all been read: an unload in the middle
+  // would store half-restored values. Boxes open at that moment are left by
+  // ending every event loop; their questions count as unanswered.
+  bool loading = true;
+  bool exitRequested = false;
+  auto requestExit = [&](bool leaveEventLoops) {
+    exitRequested = true;
+    if (!loading && !window.unloaded()) form.FKi_Click();
+    if (leaveEventLoops) QCoreApplication::exit(0);
+  };
+  TerminationSignals termination([&] { requestExit(true); });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                   [&](QSessionManager&) { requestExit(false); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&] {
+    if (!window.unloaded()) form.FKi_Click();
+  });
+
+  form.Form_Load();
+  loading = false;
+  if (exitRequested) {
+    if (!window.unloaded()) form.FKi_Click();
+    return 0;
+  }
+  window.show();
   return app.exec();
 }

@@ -1,0 +1,54 @@
+// The serial line to the controller on a real device, through QSerialPort. Comm
+// numbers become device paths (PortNames.h); opening failures become the link's
+// error numbers; a device that disappears is closed at once and reported once.
+#pragma once
+
+#include <QSerialPort>
+#include <cstdint>
+#include <string>
+
+#include "platform/SerialPort.h"
+
+namespace voltander {
+
+class QtSerialPort : public SerialPort {
+ public:
+  // Numbers of the opening failures. 8002 and 8005 are the two the user is told
+  // about; the others are printed on the window.
+  static constexpr int kInvalidPort = 8002;   // no device, or not a serial line
+  static constexpr int kPortInUse = 8005;     // another port object or program holds it
+  static constexpr int kNoAccess = 70;        // the user may not open the device
+  static constexpr int kDeviceFailed = 8010;  // any other failure of the device
+
+  QtSerialPort();
+  ~QtSerialPort() override;
+  QtSerialPort(const QtSerialPort&) = delete;
+  QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+  void setSettings(const std::string& settings) override;
+  OpenResult open(int portNumber) override;
+  void close() override;
+  bool isOpen() const override;
+  int portNumber() const override { return number_; }
+  bool write(std::uint8_t byte) override;
+  int read() override;
+  int waiting() const override;
+  void setBreak(bool on) override;
+
+ private:
+  OpenResult openDevice(const std::string& path);
+  void applyLineSettings();
+  void handleError(QSerialPort::SerialPortError error);
+
+  QSerialPort serial_;
+  int number_ = 0;
+  // Counts openings, so a loss reported late never speaks for a newer opening.
+  unsigned opening_ = 0;
+
+  qint32 baud_ = 9600;
+  QSerialPort::Parity parity_ = QSerialPort::NoParity;
+  QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
+  QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
+};
+
+}  // namespace voltander

@@ -1,0 +1,24 @@
+#include "qt/QtSystem.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <cerrno>
+#include <ctime>
+
+namespace voltander {
+
+void QtPause::sleepMs(int ms) {
+  if (ms <= 0) return;
+  timespec left{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  // A signal must not cut the pause short: the pacing of a frame depends on it.
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
+}
+
+void QtBeep::beep() { QApplication::beep(); }
+
+std::string QtDesktop::decimalSeparator() const { return QLocale().decimalPoint().toStdString(); }
+
+void QtDesktop::processEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace voltander

@@ -1,0 +1,13 @@
+#include "qt/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace voltander {
+
+TwipScale ScreenTwipScale() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return TwipScale(screen ? screen->logicalDotsPerInch() : 96.0);
+}
+
+}  // namespace voltander

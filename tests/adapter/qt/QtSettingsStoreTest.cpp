@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QString>
+#include <cstdlib>
+#include <string>
+
+#include "qt/QtSettingsStore.h"
+
+namespace voltander {
+namespace {
+
+std::string SettingsFile() {
+  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Voltander/Voltander.conf";
+}
+
+TEST(QtSettingsStoreTest, ValuesComeBackExactlyFromTheUserFileAndAbsentOnesAsFallback) {
+  const std::string values[] = {" 0", "-1", "1", "", "  12 ", "a,b", "x=y;z", "\"q\"", "ő"};
+  {
+    QtSettingsStore store;
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      store.save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
+    }
+  }
+  ASSERT_TRUE(QFile::exists(QString::fromStdString(SettingsFile())));
+
+  // A fresh store, as at the next start of the program.
+  QtSettingsStore again;
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(again.get("Voltander", "Setup", "Key" + std::to_string(i), "<absent>"), values[i])
+        << "value " << i;
+  }
+  EXPECT_EQ(again.get("Voltander", "Setup", "Nowhere", "-1"), "-1");
+  EXPECT_EQ(again.get("Voltander", "Other", "Key0", "-1"), "-1");
+}
+
+}  // namespace
+}  // namespace voltander
