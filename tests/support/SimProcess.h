@@ -6,7 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace voltander::test {
@@ -22,6 +25,10 @@ class SimProcess {
   // Starts the simulator with args (besides --log, which it adds) and waits until it
   // has printed its device path.
   explicit SimProcess(std::vector<std::string> args = {});
+  // The same with extra environment variables, e.g. XDG_CONFIG_HOME for --port.
+  // Throws std::runtime_error when the simulator does not come up.
+  SimProcess(std::vector<std::string> args,
+             const std::vector<std::pair<std::string, std::string>>& env);
   ~SimProcess();
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
@@ -31,6 +38,12 @@ class SimProcess {
   const std::string& logPath() const { return log_; }
   // Every frame logged so far.
   std::vector<LoggedFrame> frames() const;
+  // Polls the log until done(frames) holds or timeoutMs pass; the last frames read
+  // either way.
+  std::vector<LoggedFrame> waitForFrames(
+      const std::function<bool(const std::vector<LoggedFrame>&)>& done, int timeoutMs) const;
+  // Waits for the simulator to end on its own (e.g. --exit-after); its wait status.
+  std::optional<int> waitExit(int timeoutMs);
   // SIGTERM and wait; idempotent.
   void stop();
 
@@ -40,5 +53,11 @@ class SimProcess {
   std::string log_;
   std::string dir_;
 };
+
+// The frames' letters in order, e.g. "RVORR": a compact view for assertions.
+std::string Letters(const std::vector<LoggedFrame>& frames);
+
+// Parses a log: frame lines only; notes ("#") and torn lines are skipped.
+std::vector<LoggedFrame> ParseFrameLog(const std::string& text);
 
 }  // namespace voltander::test

@@ -1,0 +1,24 @@
+// A private folder for one test, removed with everything in it when the test ends,
+// so runs of the tests never see each other's files.
+#pragma once
+
+#include <string>
+
+namespace voltander::test {
+
+class TempDir {
+ public:
+  // Under $TMPDIR (or /tmp); throws std::runtime_error when it cannot be made.
+  explicit TempDir(const std::string& prefix = "voltander-test");
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace voltander::test
