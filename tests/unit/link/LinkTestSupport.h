@@ -1,11 +1,12 @@
-// Replies as the controller sends them and a look at what the program wrote, shared
-// by the link tests.
+// Replies as the controller sends them, a one-line look at the live display and a
+// window started on Comm 1, shared by the link tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fakes/Fakes.h"
@@ -13,13 +14,10 @@
 namespace voltander::test {
 
 inline constexpr std::uint8_t kChargeBit = 16;
-
-// Status payload b2..b8; the ratio bytes default to 4.000, the start-up ratio.
-inline std::vector<std::uint8_t> StatusPayload(std::uint8_t duty, std::uint8_t b8,
-                                               std::uint8_t ratioHigh = 15,
-                                               std::uint8_t ratioLow = 160) {
-  return {duty, 0, 0, 0, ratioHigh, ratioLow, b8};
-}
+inline constexpr const char* kInvalidPort = "Érvénytelen port szám! Kérem válasszon másikat!";
+inline constexpr const char* kPortInUse = "Foglalt port szám! Kérem válasszon másikat!";
+// The live display of a lost link; the fault mark and Fel keep their look.
+inline constexpr const char* kNoConnection = "??? red Bar=0";
 
 inline int CountSent(const Harness& h, std::uint8_t letter) {
   const auto frames = h.sentFrames();
@@ -28,22 +26,36 @@ inline int CountSent(const Harness& h, std::uint8_t letter) {
   }));
 }
 
-inline void ExpectNoConnectionLook(const Folap& f) {
-  EXPECT_FALSE(f.kozos.LiveLink);
-  EXPECT_EQ(f.AMVerzio.text(), "???");
-  EXPECT_FALSE(f.Allapot.enabled());
-  EXPECT_EQ(f.LED2.background(), kRed);
-  EXPECT_EQ(f.LED2.caption(), "");
-  for (const Label& s : f.State) EXPECT_FALSE(s.enabled());
-  EXPECT_FALSE(f.Kall.visible());
-  EXPECT_EQ(f.Bar.value(), 0);
-  EXPECT_FALSE(f.Led.enabled());
+// The live display in one line, naming only what is lit, shown or enabled:
+// "V200401 green Kapcsolódva Allapot Bar=200 Led State2 Fel".
+inline std::string Look(const Folap& f) {
+  std::string s = f.AMVerzio.text();
+  s += f.LED2.background() == kGreen ? " green" : f.LED2.background() == kRed ? " red" : " ?";
+  if (!f.LED2.caption().empty()) s += " " + f.LED2.caption();
+  if (f.Allapot.enabled()) s += " Allapot";
+  s += " Bar=" + std::to_string(f.Bar.value());
+  if (f.Hiba.visible()) s += " Hiba";
+  if (f.Led.enabled()) s += " Led";
+  for (int i = 0; i < 5; ++i) {
+    if (f.State[i].enabled()) s += " State" + std::to_string(i);
+  }
+  if (f.Kall.visible()) s += " Kall";
+  if (f.Fel.enabled()) s += " Fel";
+  return s;
 }
 
-// Started with Comm 1 open and the timer running.
-inline void LoadWithFirstPort(Harness& h) {
-  h.loadWithPort(0);
-  h.dialogs.shown.clear();
-}
+// Started with Comm 1 open, the timer running and no message shown yet.
+struct LinkTest : ::testing::Test {
+  void SetUp() override {
+    h.loadWithPort(0);
+    h.dialogs.shown.clear();
+  }
+  // A status reply: duty, b8 and the ratio bytes, 4.000 unless given.
+  void status(std::uint8_t duty, std::uint8_t b8, std::uint8_t high = 15, std::uint8_t low = 160) {
+    h.reply('E', {duty, 0, 0, 0, high, low, b8});
+  }
+  Folap& f() { return *h.form; }
+  Harness h;
+};
 
 }  // namespace voltander::test

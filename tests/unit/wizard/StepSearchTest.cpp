@@ -16,40 +16,31 @@ VoltageTable VoltagesWith(std::initializer_list<float> head, float fill, float t
   return t;
 }
 
-TEST(StepSearch, StopsAtTheFirstRowAboveTheTargetInRowOrderNotTheNearestValue) {
+TEST(StepSearch, StopsAtTheFirstRowAboveInRowOrderAndTiesGoToTheRowBelow) {
   // Row 3 (5.0) is the nearest value to 4.9, but row 2 already exceeds it.
-  const VoltageTable t = VoltagesWith({0.0f, 1.0f, 6.0f, 5.0f}, 0.5f, 9.0f);
-  const StepChoice c = NearestVoltageStep(t, 4.9f);
-  EXPECT_EQ(c.row, 2);
-  EXPECT_FLOAT_EQ(c.deviation, 1.1f);
-}
+  const VoltageTable unsorted = VoltagesWith({0.0f, 1.0f, 6.0f, 5.0f}, 0.5f, 9.0f);
+  EXPECT_EQ(NearestVoltageStep(unsorted, 4.9f).row, 2);
+  EXPECT_FLOAT_EQ(NearestVoltageStep(unsorted, 4.9f).deviation, 1.1f);
 
-TEST(StepSearch, NearerRowAboveWinsAndTiesGoToTheRowBelow) {
   const VoltageTable t = VoltagesWith({0.0f, 1.0f, 2.0f}, 2.5f, 9.0f);
   EXPECT_EQ(NearestVoltageStep(t, 1.75f).row, 2);
   EXPECT_FLOAT_EQ(NearestVoltageStep(t, 1.75f).deviation, 0.25f);
   EXPECT_EQ(NearestVoltageStep(t, 1.5f).row, 1);
   EXPECT_FLOAT_EQ(NearestVoltageStep(t, 1.5f).deviation, 0.5f);
-  // Equal to a row: that row is not above, the next one is, and the row itself wins.
   EXPECT_EQ(NearestVoltageStep(t, 2.0f).row, 2);
   EXPECT_EQ(NearestVoltageStep(t, 2.0f).deviation, 0.0f);
 }
 
-TEST(StepSearch, TopVoltageRowIsOnlyTheFallbackEvenWhenItOvershoots) {
-  const VoltageTable t = VoltagesWith({0.0f}, 1.0f, 3.0f);
-  const StepChoice c = NearestVoltageStep(t, 1.2f);
-  EXPECT_EQ(c.row, kLastVoltageRow);
-  EXPECT_FLOAT_EQ(c.deviation, -1.8f);
-}
+TEST(StepSearch, TopVoltageRowIsOnlyTheFallbackButTheTopCurrentRowIsScanned) {
+  const StepChoice v = NearestVoltageStep(VoltagesWith({0.0f}, 1.0f, 3.0f), 1.2f);
+  EXPECT_EQ(v.row, kLastVoltageRow);
+  EXPECT_FLOAT_EQ(v.deviation, -1.8f);
 
-TEST(StepSearch, TopCurrentRowTakesPartInTheScan) {
-  CurrentTable t{};
-  for (int k = 0; k < kLastCurrentRow; ++k) t[k][0] = 0.1f * static_cast<float>(k) / 15;
-  t[kLastCurrentRow][0] = 2.0f;
-  EXPECT_EQ(NearestCurrentStep(t, 1.5f).row, kLastCurrentRow);
-  EXPECT_FLOAT_EQ(NearestCurrentStep(t, 1.5f).deviation, 0.5f);
-  EXPECT_EQ(NearestCurrentStep(t, 2.5f).row, kLastCurrentRow);
-  EXPECT_FLOAT_EQ(NearestCurrentStep(t, 2.5f).deviation, 0.5f);
+  CurrentTable c{};
+  for (int k = 0; k < kLastCurrentRow; ++k) c[k][0] = 0.1f * static_cast<float>(k) / 15;
+  c[kLastCurrentRow][0] = 2.0f;
+  EXPECT_EQ(NearestCurrentStep(c, 1.5f).row, kLastCurrentRow);
+  EXPECT_FLOAT_EQ(NearestCurrentStep(c, 1.5f).deviation, 0.5f);
 }
 
 }  // namespace
