@@ -128,8 +128,14 @@ void ControlMirror::textBox(QLineEdit* widget, TextBox& model) {
 
 void ControlMirror::progress(QProgressBar* widget, ProgressBar& model) {
   auto sync = [widget, &model] {
+    // A progress bar repaints and flushes at once on every new value, which suits
+    // loops that starve the event loop. Here a reply can set the bar twice (the duty,
+    // then 0 when not charging): the new value is painted once, with the reply's
+    // other changes, when the event loop next paints.
+    widget->setUpdatesEnabled(false);
     widget->setRange(model.minimum(), model.maximum());
     widget->setValue(model.value());
+    widget->setUpdatesEnabled(true);
     widget->setEnabled(model.enabled());
     widget->setVisible(model.visible());
   };

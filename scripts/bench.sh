@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Builds the benchmarks into build-bench and measures the program's performance
+# figures, each beside the floor it is compared with in the same run, then prints a
+# table. Not part of the test run: every figure carries the machine's load.
+#
+#   VOLTANDER_BENCH_RUNS          start-up runs per binary (default 15)
+#   VOLTANDER_BENCH_IDLE_SECONDS  length of the idle sample (default 60)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-bench"
+runs=${VOLTANDER_BENCH_RUNS:-15}
+idle_seconds=${VOLTANDER_BENCH_IDLE_SECONDS:-60}
+
+bash "$root/scripts/deps.sh"
+# The start-up figure needs an X server and the probe's X library.
+missing=()
+for p in xvfb libxcb1-dev; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" \
+  --target voltander voltander-sim core_bench qt_bench bare_window map_probe >/dev/null
+
+work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
+started=()
+cleanup() {
+  local p
+  for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${started[@]}"; do wait "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+  local i tenths=$1
+  shift
+  for ((i = 0; i < tenths; i++)); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  echo "bench: gave up waiting for: $*" >&2
+  return 1
+}
+
+median() { sort -n "$1" | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# --- 1. Start-up: fork to the first window mapped on an X server -------------------
+echo "Start-up: $runs runs each under Xvfb..." >&2
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
+started+=($!)
+wait_for 100 test -s "$work/display"
+mkdir -p "$work/startup-config"
+probe() {
+  DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/startup-config" \
+    "$build/bench/map_probe" "$@" 2>>"$work/startup.log" || {
+    cat "$work/startup.log" "$work/xvfb.log" >&2
+    return 1
+  }
+}
+# One unmeasured run each, so every measured run finds the files in the page cache.
+probe "$build/bench/bare_window" >/dev/null
+probe "$build/bench/bare_window" --text >/dev/null
+probe "$build/voltander" >/dev/null
+# Interleaved, so the three share whatever else the machine is doing.
+for ((i = 0; i < runs; i++)); do
+  probe "$build/bench/bare_window" >>"$work/start-bare"
+  probe "$build/bench/bare_window" --text >>"$work/start-text"
+  probe "$build/voltander" >>"$work/start-program"
+done
+start_bare=$(median "$work/start-bare")
+start_text=$(median "$work/start-text")
+start_program=$(median "$work/start-program")
+
+# --- 2 and 3. In-process benchmarks -------------------------------------------------
+echo "Benchmarks: core and real widgets (offscreen)..." >&2
+bench_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+  --benchmark_format=csv)
+"$build/bench/core_bench" "${bench_args[@]}" >"$work/core.csv" 2>"$work/core.log"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
+  "$build/bench/qt_bench" "${bench_args[@]}" >"$work/qt.csv" 2>"$work/qt.log"
+# The median wall time of a benchmark in microseconds, or "failed".
+bench_us() {
+  awk -F, -v name="\"$2_median\"" '
+    $1 == name {
+      t = $3
+      if ($5 == "ns") t /= 1000
+      else if ($5 == "ms") t *= 1000
+      else if ($5 == "s") t *= 1000000
+      printf "%.1f", t; found = 1
+    }
+    END { if (!found) printf "failed" }' "$1"
+}
+core_tables=$(bench_us "$work/core.csv" BM_BuildStepTables)
+core_reply=$(bench_us "$work/core.csv" BM_StatusReply)
+recompute=$(bench_us "$work/qt.csv" BM_CalibrationRecompute)
+recompute_painted=$(bench_us "$work/qt.csv" BM_CalibrationRecomputePainted)
+reply=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplay)
+reply_painted=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplayPainted)
+
+# --- 4. Idle polling of the simulator: CPU and memory ------------------------------
+echo "Idle: polling the simulator for $idle_seconds s..." >&2
+config="$work/idle-config"
+mkdir -p "$config/Voltander"
+printf '[Setup]\nPortok=" 0"\n' >"$config/Voltander/Voltander.conf"
+XDG_CONFIG_HOME="$config" "$build/voltander-sim" --port 1 --log "$work/sim.log" \
+  >"$work/sim.out" 2>&1 &
+sim=$!
+started+=("$sim")
+wait_for 100 test -L "$config/Voltander/ports/COM1"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" "$build/voltander" >"$work/program.out" 2>&1 &
+program=$!
+started+=("$program")
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
+  "$build/bench/bare_window" --stay >"$work/bare.out" 2>&1 &
+bare=$!
+started+=("$bare")
+
+# Status requests ("R", byte 82) as the simulator logged them.
+polls() {
+  if [ -f "$work/sim.log" ]; then awk '$1 !~ /^#/ && $3 == 82 {n++} END {print n + 0}' "$work/sim.log"; else echo 0; fi
+}
+# Polling runs once the handshake is over: the stored parameters were asked for ("O",
+# byte 79) and the status requests go on.
+polling() { [ "$(polls)" -ge 2 ] && grep -q " 83 79 " "$work/sim.log"; }
+wait_for 200 polling
+ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
+status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
+
+t0=$(date +%s%N)
+p0=$(ticks "$program")
+b0=$(ticks "$bare")
+s0=$(ticks "$sim")
+n0=$(polls)
+sleep "$idle_seconds"
+p1=$(ticks "$program")
+b1=$(ticks "$bare")
+s1=$(ticks "$sim")
+n1=$(polls)
+t1=$(date +%s%N)
+hz=$(getconf CLK_TCK)
+cpu_percent() { awk -v d="$1" -v hz="$hz" -v ns="$((t1 - t0))" 'BEGIN {printf "%.2f", d / hz / (ns / 1e9) * 100}'; }
+idle_program=$(cpu_percent $((p1 - p0)))
+idle_bare=$(cpu_percent $((b1 - b0)))
+idle_sim=$(cpu_percent $((s1 - s0)))
+idle_polls=$((n1 - n0))
+rss_program=$(status_kb "$program" VmRSS)
+hwm_program=$(status_kb "$program" VmHWM)
+rss_bare=$(status_kb "$bare" VmRSS)
+hwm_bare=$(status_kb "$bare" VmHWM)
+
+# --- The table ------------------------------------------------------------------------
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else printf "n/a"}'; }
+ms() { awk -v us="$1" 'BEGIN {printf "%.1f ms", us / 1000}'; }
+us() { if [ "$1" = failed ]; then echo failed; else echo "$1 us"; fi; }
+mb() { awk -v kb="$1" 'BEGIN {printf "%.1f MB", kb / 1024}'; }
+row() { printf '| %s | %s | %s |\n' "$1" "$2" "$3"; }
+
+echo
+echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)," \
+  "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+echo
+row "Figure" "Measured" "Floor / target"
+row "---" "---" "---"
+row "Start-up to the main window mapped (Xvfb, median of $runs)" "$(ms "$start_program")" \
+  "bare window $(ms "$start_bare"), ratio $(ratio "$start_program" "$start_bare") (target <= 1.5); bare window with one text line $(ms "$start_text"), ratio $(ratio "$start_program" "$start_text")"
+row "Calibration recompute, real widgets (offscreen)" "$(us "$recompute")" \
+  "core BuildStepTables $(us "$core_tables"); target < 5 ms"
+row "... including the repaint it causes" "$(us "$recompute_painted")" "target < 5 ms"
+row "One status reply to the updated display, real widgets" "$(us "$reply")" \
+  "core reply handling $(us "$core_reply"); target < 1 ms (the frame takes 10.4 ms on the line)"
+row "... including the repaint it causes" "$(us "$reply_painted")" "target < 1 ms"
+row "CPU while polling the simulator ($idle_seconds s, $idle_polls polls)" \
+  "$idle_program % of a core" "bare window $idle_bare %; target < 1 % (simulator $idle_sim %)"
+row "Resident memory VmRSS / VmHWM (offscreen)" "$(mb "$rss_program") / $(mb "$hwm_program")" \
+  "bare window $(mb "$rss_bare") / $(mb "$hwm_bare")"
