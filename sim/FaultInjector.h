@@ -17,6 +17,7 @@ namespace voltander::sim {
 struct Piece {
   std::int64_t atMs = 0;
   std::vector<std::uint8_t> bytes;
+  bool noise = false;  // random bytes between replies, not part of one
 };
 
 struct Delivery {

@@ -81,7 +81,8 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args) {
     static const std::vector<std::string> kValued{
         "--port",        "--log",        "--version",       "--ratio",        "--params",
         "--state",       "--duty",       "--model-seconds", "--silent-after", "--exit-after",
-        "--silent-from", "--silent-for", "--split",         "--stray",        "--stray-every"};
+        "--silent-from", "--silent-for", "--split",         "--stray",        "--stray-every",
+        "--noise-from",  "--noise-for",  "--noise-seed"};
     if (std::find(kValued.begin(), kValued.end(), name) == kValued.end()) {
       return fail("unknown option '" + original + "'");
     }
@@ -142,6 +143,14 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args) {
       if (name == "--silent-from") o.silentFromMs = ms;
       if (name == "--silent-for") o.silentForMs = ms;
       if (name == "--split") o.splitPauseMs = ms;
+    } else if (name == "--noise-from" || name == "--noise-for") {
+      const auto v = whole(0, kMaxMs);
+      if (!v) return fail(range(0, kMaxMs));
+      (name == "--noise-from" ? o.noiseFromMs : o.noiseForMs) = static_cast<int>(*v);
+    } else if (name == "--noise-seed") {
+      const auto v = whole(0, std::numeric_limits<std::uint32_t>::max());
+      if (!v) return fail(range(0, std::numeric_limits<std::uint32_t>::max()));
+      o.noiseSeed = static_cast<std::uint32_t>(*v);
     } else if (name == "--stray") {
       const auto v = whole(1, 4096);
       if (!v) return fail(range(1, 4096));
@@ -155,6 +164,7 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args) {
   if (o.silentAfter && o.silentFromMs) {
     return fail("--silent-after and --silent-from cannot be combined");
   }
+  if (o.noiseFromMs > 0 && o.noiseForMs == 0) return fail("--noise-from needs --noise-for");
   result.options = o;
   return result;
 }
@@ -206,6 +216,13 @@ Faults (replies are counted from 1 in the order they are sent):
   --stray N             send N bytes of noise ("?") ahead of the first reply
   --stray-every K       ... ahead of every K-th reply instead
   --exit-after N        after the N-th reply, close the device and exit
+  --noise-for MS        write bursts of 1-16 random bytes at random moments,
+                        1-1000 ms apart, for MS; a burst never falls inside a
+                        reply (it waits for the reply's last byte); each burst
+                        is logged as a "noise" note
+  --noise-from MS       start the noise MS after start (default 0)
+  --noise-seed S        seed of the noise, 0-4294967295 (default 1): the same
+                        seed gives the same bursts
   -h, --help            show this text
 SIGTERM, SIGINT and SIGHUP end the simulator cleanly.
 )";

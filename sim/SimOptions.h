@@ -34,6 +34,10 @@ struct SimOptions {
   int strayBytes = 0;               // bytes of noise ahead of a reply
   int strayEvery = 0;               // 0: before the first reply only
   std::optional<int> exitAfter;     // replies sent before the device goes away
+  // Random bytes between replies, from noiseFromMs after start for noiseForMs.
+  int noiseFromMs = 0;
+  int noiseForMs = 0;  // 0: no noise
+  std::uint32_t noiseSeed = 1;
 };
 
 struct ParseResult {

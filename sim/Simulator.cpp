@@ -4,7 +4,8 @@
 
 namespace voltander::sim {
 
-Simulator::Simulator(const SimOptions& options) : controller_(options), faults_(options) {}
+Simulator::Simulator(const SimOptions& options)
+    : controller_(options), faults_(options), noise_(options) {}
 
 Received Simulator::receive(std::span<const std::uint8_t> bytes, std::int64_t msSinceStart) {
   Collected c = collector_.feed(bytes, msSinceStart);
@@ -31,17 +32,26 @@ void Simulator::schedule(Delivery delivery) {
 }
 
 bool Simulator::hasDue(std::int64_t msSinceStart) const {
-  return !queue_.empty() && queue_.front().atMs <= msSinceStart;
+  const std::optional<std::int64_t> due = nextDueMs();
+  return due && *due <= msSinceStart;
 }
 
 std::optional<std::int64_t> Simulator::nextDueMs() const {
-  if (queue_.empty()) return std::nullopt;
-  return queue_.front().atMs;
+  if (!queue_.empty()) return queue_.front().atMs;
+  // A device on its way out sends nothing more.
+  if (exitRequested_) return std::nullopt;
+  return noise_.nextDueMs();
 }
 
 Piece Simulator::takeDue() {
+  if (queue_.empty()) {
+    // Noise held back behind a reply goes out right after the reply's last piece.
+    const std::int64_t at = std::max(*noise_.nextDueMs(), lastReplyPieceMs_);
+    return Piece{at, noise_.take(at), true};
+  }
   Piece p = std::move(queue_.front());
   queue_.pop_front();
+  lastReplyPieceMs_ = p.atMs;
   return p;
 }
 

@@ -12,6 +12,7 @@
 #include "Controller.h"
 #include "FaultInjector.h"
 #include "FrameCollector.h"
+#include "NoiseSource.h"
 #include "SimOptions.h"
 
 namespace voltander::sim {
@@ -28,7 +29,8 @@ class Simulator {
 
   Received receive(std::span<const std::uint8_t> bytes, std::int64_t msSinceStart);
 
-  // Pieces are due in order; a reply never overtakes an earlier one still waiting.
+  // Pieces are due in order; a reply never overtakes an earlier one still waiting,
+  // and noise waits until no reply is half written.
   bool hasDue(std::int64_t msSinceStart) const;
   std::optional<std::int64_t> nextDueMs() const;
   Piece takeDue();
@@ -43,7 +45,9 @@ class Simulator {
   FrameCollector collector_;
   Controller controller_;
   FaultInjector faults_;
+  NoiseSource noise_;
   std::deque<Piece> queue_;
+  std::int64_t lastReplyPieceMs_ = 0;
   bool exitRequested_ = false;
 };
 

@@ -104,7 +104,9 @@ int Run(const SimOptions& options) {
   std::vector<std::uint8_t> buffer(512);
   for (;;) {
     while (sim.hasDue(clock.ms())) {
-      WriteAll(pty->controllerFd(), sim.takeDue().bytes, log);
+      const Piece piece = sim.takeDue();
+      if (piece.noise) log.write(NoteLine(EpochMicros(), "noise", piece.bytes));
+      WriteAll(pty->controllerFd(), piece.bytes, log);
     }
     if (sim.finished()) {
       // A hang-up discards what the program has not read yet, so the last reply is
