@@ -14,7 +14,7 @@ namespace voltander::test {
 class Pty {
  public:
   Pty();  // raw mode on both sides; throws std::runtime_error when none is free
-  ~Pty();
+  ~Pty() { closeMaster(); }
   Pty(const Pty&) = delete;
   Pty& operator=(const Pty&) = delete;
 

