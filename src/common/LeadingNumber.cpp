@@ -14,8 +14,8 @@ bool Ignored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 struct Scan {
   double value = 0.0;
-  bool found = false;      // a number was taken
-  std::size_t end = 0;     // index of the first character not taken
+  bool found = false;   // a number was taken
+  std::size_t end = 0;  // index of the first character not taken
 };
 
 // Reads a &H or &O integer. Values that fit 16 bits are read as a signed 16-bit
@@ -29,21 +29,31 @@ Scan RadixInteger(std::string_view t, std::size_t i, int radix) {
     const char c = t[i];
     if (Ignored(c)) continue;
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else break;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (radix == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (radix == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      break;
     if (digit >= radix) break;
     any = true;
-    if (v > (UINT64_MAX - static_cast<unsigned>(digit)) / static_cast<unsigned>(radix)) tooBig = true;
-    else v = v * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+    if (v > (UINT64_MAX - static_cast<unsigned>(digit)) / static_cast<unsigned>(radix))
+      tooBig = true;
+    else
+      v = v * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
   }
   s.end = i;
   s.found = any;
-  if (tooBig) s.value = HUGE_VAL;
-  else if (v <= 0xFFFF) s.value = static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
-  else if (v <= 0xFFFFFFFFULL) s.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-  else s.value = static_cast<double>(v);
+  if (tooBig)
+    s.value = HUGE_VAL;
+  else if (v <= 0xFFFF)
+    s.value = static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
+  else if (v <= 0xFFFFFFFFULL)
+    s.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+  else
+    s.value = static_cast<double>(v);
   return s;
 }
 

@@ -11,9 +11,7 @@ FrameBytes EncodeFrame(std::uint8_t letter, const Payload& payload) {
   return f;
 }
 
-bool IsFramed(const FrameBytes& frame) {
-  return frame[0] == kFrameStart && frame[9] == kFrameEnd;
-}
+bool IsFramed(const FrameBytes& frame) { return frame[0] == kFrameStart && frame[9] == kFrameEnd; }
 
 StatusReply DecodeStatus(const FrameBytes& frame) {
   StatusReply r;
@@ -27,8 +25,13 @@ StatusReply DecodeStatus(const FrameBytes& frame) {
 }
 
 Payload CalibrationPayload(std::uint16_t n) {
-  return {static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n & 0xFF), 'Z', 'E', 'P',
-          'H', ' '};
+  return {static_cast<std::uint8_t>(n >> 8),
+          static_cast<std::uint8_t>(n & 0xFF),
+          'Z',
+          'E',
+          'P',
+          'H',
+          ' '};
 }
 
 }  // namespace voltander

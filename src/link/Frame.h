@@ -39,10 +39,10 @@ bool IsFramed(const FrameBytes& frame);
 
 // The status reply's fields.
 struct StatusReply {
-  std::uint8_t duty = 0;             // b2: 0-253, 254/255 a fault
+  std::uint8_t duty = 0;                        // b2: 0-253, 254/255 a fault
   std::optional<std::uint16_t> ratioTimes1000;  // b6 b7, empty when b6 >= 128
-  std::uint8_t state = 0;            // b8 bits 0-3
-  bool charging = false;             // b8 bit 4
+  std::uint8_t state = 0;                       // b8 bits 0-3
+  bool charging = false;                        // b8 bit 4
 };
 StatusReply DecodeStatus(const FrameBytes& frame);
 

@@ -10,18 +10,18 @@ namespace voltander {
 // The error numbers of the file commands; 0 is success.
 enum FileError : int {
   kFileOk = 0,
-  kOverflow = 6,             // a number that does not fit its type
-  kBadFileName = 52,         // the name cannot name a file
-  kDeviceIo = 57,            // input/output error on the device
-  kDiskFull = 61,            // no space left
-  kPastEnd = 62,             // fewer lines than the format has
-  kDeviceUnavailable = 68,   // the device is gone
-  kPermissionDenied = 70,    // not allowed to read or create
-  kDiskNotReady = 71,        // the medium is not ready
-  kPathFileAccess = 75,      // read-only or locked target: "Drive Problem" message
-  kPathNotFound = 76,        // a folder on the way does not exist
-  kOutOfRange = 380,         // a list position outside its list
-  kCancelled = 32755,        // the user cancelled the dialog: no message
+  kOverflow = 6,            // a number that does not fit its type
+  kBadFileName = 52,        // the name cannot name a file
+  kDeviceIo = 57,           // input/output error on the device
+  kDiskFull = 61,           // no space left
+  kPastEnd = 62,            // fewer lines than the format has
+  kDeviceUnavailable = 68,  // the device is gone
+  kPermissionDenied = 70,   // not allowed to read or create
+  kDiskNotReady = 71,       // the medium is not ready
+  kPathFileAccess = 75,     // read-only or locked target: "Drive Problem" message
+  kPathNotFound = 76,       // a folder on the way does not exist
+  kOutOfRange = 380,        // a list position outside its list
+  kCancelled = 32755,       // the user cancelled the dialog: no message
 };
 
 class FileStore {

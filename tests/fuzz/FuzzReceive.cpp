@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (h.port.isOpen()) h.port.deliver(piece);
   }
   const Folap& f = *h.form;
-  for (const ListBox* list : {&f.Umax, &f.Umin, &f.Igyors, &f.Inormal, &f.Thiszt,
-                              &f.Tkarbantarto, &f.Minta}) {
+  for (const ListBox* list :
+       {&f.Umax, &f.Umin, &f.Igyors, &f.Inormal, &f.Thiszt, &f.Tkarbantarto, &f.Minta}) {
     if (list->selected() < -1 || list->selected() >= static_cast<int>(list->count())) std::abort();
   }
   if (f.Bar.value() < 0 || f.Bar.value() > 255) std::abort();
