@@ -65,8 +65,8 @@ std::string FakeSettings::get(const std::string& app, const std::string& section
   return it == values.end() ? fallback : it->second;
 }
 
-void FakeSettings::save(const std::string& app, const std::string& section,
-                        const std::string& key, const std::string& value) {
+void FakeSettings::save(const std::string& app, const std::string& section, const std::string& key,
+                        const std::string& value) {
   if (onSave) onSave(key);
   values[Key(app, section, key)] = value;
   savedKeys.push_back(key);
@@ -107,7 +107,6 @@ FileChoice FakeDialogs::saveFile(const std::string& filter, const std::string& p
 }
 
 void FakeDialogs::showCalibration(Oszto& form) {
-  ++calibrationOpenings;
   bool closing = false;
   form.window.requestClose = [&form, &closing] {
     if (closing || form.closed()) return;

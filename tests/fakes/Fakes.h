@@ -29,15 +29,13 @@ class FakeSerialPort : public SerialPort {
   int waiting() const override { return static_cast<int>(rx.size()); }
   void setBreak(bool on) override { breakCalls.push_back(on); }
 
-  // Puts bytes into the receive buffer and raises the receive event once.
+  // Buffers the bytes and raises one receive event.
   void deliver(const std::vector<std::uint8_t>& bytes);
   // The device disappears: the port closes and DeviceLost is raised.
   void loseDevice();
 
-  // Script: ports that fail to open, with the result to give.
-  std::map<int, OpenResult> openFailures;
-  // Writes fail (as on a port lost mid-send) once this many bytes went out; -1 never.
-  int failWritesAfter = -1;
+  std::map<int, OpenResult> openFailures;  // port -> the failure it gives
+  int failWritesAfter = -1;                // writes fail once this many bytes went out; -1 never
 
   std::string settings;
   std::deque<std::uint8_t> rx;
@@ -46,8 +44,7 @@ class FakeSerialPort : public SerialPort {
   int openAttempts = 0;
   int closes = 0;
   std::vector<bool> breakCalls;
-  // Called after each successful write, with the byte (e.g. to record timing).
-  std::function<void(std::uint8_t)> onWrite;
+  std::function<void(std::uint8_t)> onWrite;  // after each successful write
 
  private:
   bool open_ = false;
@@ -80,10 +77,9 @@ class FakeSettings : public SettingsStore {
   void save(const std::string& app, const std::string& section, const std::string& key,
             const std::string& value) override;
 
-  std::map<std::string, std::string> values;  // "app/section/key" -> text
-  std::vector<std::string> savedKeys;         // in order of writing
-  // Called on every save (e.g. to check the port is already closed).
-  std::function<void(const std::string& key)> onSave;
+  std::map<std::string, std::string> values;           // "app/section/key" -> text
+  std::vector<std::string> savedKeys;                  // in order of writing
+  std::function<void(const std::string& key)> onSave;  // before every save
 };
 
 struct ShownMessage {
@@ -103,16 +99,14 @@ class FakeDialogs : public Dialogs {
   FileChoice saveFile(const std::string& filter, const std::string& presetName) override;
   void showCalibration(Oszto& form) override;
 
-  // Answers given in order; when empty, Ok (or Yes for Yes/No boxes).
+  // Scripted replies, taken in order; when used up: Ok (Yes for Yes/No boxes), the
+  // default text, a cancelled file dialog.
   std::deque<Answer> answers;
-  // Texts for input boxes in order; when empty, the default text.
   std::deque<std::string> inputs;
-  // Choices for file dialogs in order; when empty, cancelled.
   std::deque<FileChoice> files;
-  // Run while the calibration window is open, after its opening; the window is
-  // closed afterwards if the script did not close it.
+  // Runs inside the calibration window after its opening; the window closes after.
   std::function<void(Oszto&)> calibrationScript;
-  // Called while a message box is shown (e.g. to let a tick happen behind it).
+  // Runs while a message box is up (e.g. to let a tick happen behind it).
   std::function<void(const ShownMessage&)> whileShown;
 
   std::vector<ShownMessage> shown;
@@ -121,7 +115,6 @@ class FakeDialogs : public Dialogs {
   };
   std::vector<InputAsked> asked;
   std::vector<std::string> filters, presets;
-  int calibrationOpenings = 0;
 };
 
 class FakeFileStore : public FileStore {
@@ -154,9 +147,8 @@ class FakeBeep : public Beep {
 class FakeDesktop : public Desktop {
  public:
   std::string decimalSeparator() const override { return separator; }
-  void processEvents() override { ++eventRuns; }
+  void processEvents() override {}
   std::string separator = ".";
-  int eventRuns = 0;
 };
 
 // A fresh shared state, a full set of fakes and a main-window form over them.

@@ -1,5 +1,5 @@
-// Runs the controller simulator as a child process on its own pseudo-terminal, for
-// tests that need a controller at the far end of a real serial line.
+// The controller simulator as a child process on its own pseudo-terminal, for tests
+// that need a controller at the far end of a real serial line.
 #pragma once
 
 #include <sys/types.h>
@@ -9,8 +9,10 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "support/Process.h"
+#include "support/TempDir.h"
 
 namespace voltander::test {
 
@@ -22,42 +24,33 @@ struct LoggedFrame {
 
 class SimProcess {
  public:
-  // Starts the simulator with args (besides --log, which it adds) and waits until it
-  // has printed its device path.
-  explicit SimProcess(std::vector<std::string> args = {});
-  // The same with extra environment variables, e.g. XDG_CONFIG_HOME for --port.
-  // Throws std::runtime_error when the simulator does not come up.
-  SimProcess(std::vector<std::string> args,
-             const std::vector<std::pair<std::string, std::string>>& env);
-  ~SimProcess();
+  // Starts the simulator with args (and --log) and waits for its device path. env
+  // carries e.g. XDG_CONFIG_HOME for --port. Throws std::runtime_error on failure.
+  explicit SimProcess(std::vector<std::string> args, const EnvOverrides& env = {});
+  ~SimProcess() { stop(); }
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
 
   const std::string& device() const { return device_; }
-  pid_t pid() const { return pid_; }
-  const std::string& logPath() const { return log_; }
-  // Every frame logged so far.
   std::vector<LoggedFrame> frames() const;
-  // Polls the log until done(frames) holds or timeoutMs pass; the last frames read
-  // either way.
+  // Polls the log until done(frames) holds or timeoutMs pass; the last frames read.
   std::vector<LoggedFrame> waitForFrames(
       const std::function<bool(const std::vector<LoggedFrame>&)>& done, int timeoutMs) const;
+  // Epoch microseconds of the log's notes of one kind ("# <usec> <what> ..."), such
+  // as the bursts of noise the simulator made on its own.
+  std::vector<std::int64_t> noteTimesUs(const std::string& what) const;
   // Waits for the simulator to end on its own (e.g. --exit-after); its wait status.
   std::optional<int> waitExit(int timeoutMs);
-  // SIGTERM and wait; idempotent.
   void stop();
 
  private:
+  TempDir dir_{"voltander-sim"};
+  std::string log_ = dir_.file("frames.log");
   pid_t pid_ = -1;
   std::string device_;
-  std::string log_;
-  std::string dir_;
 };
 
 // The frames' letters in order, e.g. "RVORR": a compact view for assertions.
 std::string Letters(const std::vector<LoggedFrame>& frames);
-
-// Parses a log: frame lines only; notes ("#") and torn lines are skipped.
-std::vector<LoggedFrame> ParseFrameLog(const std::string& text);
 
 }  // namespace voltander::test

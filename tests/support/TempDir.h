@@ -2,6 +2,9 @@
 // so runs of the tests never see each other's files.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace voltander::test {
@@ -9,8 +12,15 @@ namespace voltander::test {
 class TempDir {
  public:
   // Under $TMPDIR (or /tmp); throws std::runtime_error when it cannot be made.
-  explicit TempDir(const std::string& prefix = "voltander-test");
-  ~TempDir();
+  explicit TempDir(const std::string& prefix = "voltander-test") {
+    const char* tmp = std::getenv("TMPDIR");
+    path_ = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+    if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a folder like " + path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 

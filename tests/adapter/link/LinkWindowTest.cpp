@@ -3,32 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QProgressBar>
 #include <regex>
 
 #include "adapter/link/LinkWindowRig.h"
 #include "adapter/qt/PtyFixture.h"
-#include "qt/FrameBox.h"
-#include "support/SimNotes.h"
 
 namespace voltander::test {
 namespace {
 
-const QString kControllerTitle = QString("Voltander V %1. %2. %3 (*Kontroller*)")
-                                     .arg(VOLTANDER_VERSION_MAJOR)
-                                     .arg(VOLTANDER_VERSION_MINOR)
-                                     .arg(VOLTANDER_VERSION_REVISION);
-
 bool HasControllerTitle(const LinkWindowRig& rig) {
-  return rig.window.windowTitle() == kControllerTitle;
+  return rig.window.windowTitle() == QString("Voltander V %1. %2. %3 (*Kontroller*)")
+                                         .arg(VOLTANDER_VERSION_MAJOR)
+                                         .arg(VOLTANDER_VERSION_MINOR)
+                                         .arg(VOLTANDER_VERSION_REVISION);
 }
 
-QString VersionText(const LinkWindowRig& rig) { return rig.widget<QLineEdit>("AMVerzio")->text(); }
-
 TEST(LinkWindow, HandshakeShowsTheControllersSetStateAndVersion) {
-  // Umin code 136 and Umax code 141 are the divided levels 2.5 V and 3.281 V, four
-  // times over at ratio 4; 167 and 163 are current steps 7 and 3; then the 1-based
-  // positions 7, 3 and 12 of the three time lists.
+  // Umin 136 and Umax 141 are the divided levels 2.5 V and 3.281 V (times four at
+  // ratio 4); 167 and 163 are current steps 7 and 3; then 1-based time positions.
   LinkWindowRig rig(201, {"--params", "136,141,167,163,7,3,12", "--version", "ABC123", "--state",
                           "2", "--duty", "200"});
   ASSERT_TRUE(ProcessEventsUntil([&] { return HasControllerTitle(rig); }, 3 * kTickMs))
@@ -49,13 +41,11 @@ TEST(LinkWindow, HandshakeShowsTheControllersSetStateAndVersion) {
       {"Minta", 11, "12. s"},
   };
   for (const auto& e : expected) {
-    QComboBox* combo = rig.list(e.list);
-    EXPECT_EQ(combo->currentIndex(), e.index) << e.list;
-    EXPECT_EQ(combo->currentText(), e.text) << e.list;
+    EXPECT_EQ(rig.list(e.list)->currentIndex(), e.index) << e.list;
+    EXPECT_EQ(rig.list(e.list)->currentText(), e.text) << e.list;
   }
-
   EXPECT_TRUE(rig.looksConnected());
-  EXPECT_EQ(VersionText(rig), "VABC123");
+  EXPECT_EQ(rig.version(), "VABC123");
   EXPECT_TRUE(rig.widget<FrameBox>("Allapot")->captionEnabled());
   EXPECT_EQ(rig.widget<QProgressBar>("Bar")->value(), 200);
   for (int i = 0; i < 5; ++i) {
@@ -75,21 +65,19 @@ TEST(LinkWindow, SilentControllerLooksLostWithinTwoTicksAndIsGreetedAgain) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return HasControllerTitle(rig); }, 3 * kTickMs));
   QElapsedTimer sinceLastReply;
   sinceLastReply.start();
-
   ASSERT_TRUE(
       ProcessEventsUntil([&] { return rig.noConnectionLookDiffers().empty(); }, 3 * kTickMs))
       << rig.noConnectionLookDiffers();
-  const qint64 lostAfter = sinceLastReply.elapsed();
   // One whole period without a reply has to pass first; the second tick finds it.
-  EXPECT_GE(lostAfter, kTickMs - 250);
-  EXPECT_LE(lostAfter, 2 * kTickMs + 1000);
+  EXPECT_GE(sinceLastReply.elapsed(), kTickMs - 250);
+  EXPECT_LE(sinceLastReply.elapsed(), 2 * kTickMs + 1000);
   EXPECT_FALSE(rig.kozos.LiveLink);
   // The lists and the title still show what the controller last reported.
-  EXPECT_EQ(rig.window.windowTitle(), kControllerTitle);
+  EXPECT_TRUE(HasControllerTitle(rig));
   EXPECT_EQ(rig.list("Minta")->currentText(), "5. s");
 
-  ASSERT_TRUE(ProcessEventsUntil(
-      [&] { return rig.looksConnected() && VersionText(rig) == "V200401"; }, 4 * kTickMs))
+  ASSERT_TRUE(ProcessEventsUntil([&] { return rig.looksConnected() && rig.version() == "V200401"; },
+                                 4 * kTickMs))
       << "the controller was not greeted again";
   EXPECT_TRUE(rig.kozos.LiveLink);
   ProcessEventsUntil([&] { return Letters(rig.sim().frames()).ends_with("VO"); }, 1000);
@@ -99,20 +87,19 @@ TEST(LinkWindow, SilentControllerLooksLostWithinTwoTicksAndIsGreetedAgain) {
 }
 
 TEST(LinkWindow, StrayBytesAheadOfAReplyWaitForTheReopeningToClearThem) {
+  // Three bytes of noise ahead of the first reply: thirteen bytes wait, none taken.
   LinkWindowRig rig(203, {"--stray", "3"});
-  // The first poll's reply comes with three bytes of noise ahead of it: thirteen
-  // bytes wait, so it is not taken and nothing looks connected.
   ASSERT_TRUE(ProcessEventsUntil([&] { return !rig.sim().frames().empty(); }, 3 * kTickMs));
   ProcessEventsFor(500);
   ASSERT_EQ(Letters(rig.sim().frames()), "R");
   EXPECT_EQ(rig.noConnectionLookDiffers(), "");
   EXPECT_FALSE(rig.kozos.LiveLink);
 
-  // The next tick saw no reply, re-opens the port and the clean reply is taken.
+  // The next tick saw no reply and re-opens the port; the clean reply is taken.
   ASSERT_TRUE(ProcessEventsUntil([&] { return rig.looksConnected() && HasControllerTitle(rig); },
                                  2 * kTickMs + 1000));
   EXPECT_EQ(Letters(rig.sim().frames()).substr(0, 4), "RRVO");
-  EXPECT_EQ(VersionText(rig), "V200401");
+  EXPECT_EQ(rig.version(), "V200401");
 }
 
 TEST(LinkWindow, RepliesInTwoPiecesAreEachTakenOnce) {
@@ -124,10 +111,8 @@ TEST(LinkWindow, RepliesInTwoPiecesAreEachTakenOnce) {
     if (e == CommEvent::Receive && rig.port.waiting() == 10) ++parsed;
     inner(e);
   };
-
   ASSERT_TRUE(ProcessEventsUntil([&] { return HasControllerTitle(rig); }, 3 * kTickMs));
-  // Two more polls, each answered in two halves 300 ms apart; the connection look
-  // must hold throughout.
+  // Two more polls, each answered in halves 300 ms apart; the look must hold.
   bool dropped = false;
   ProcessEventsUntil(
       [&] {
@@ -141,7 +126,7 @@ TEST(LinkWindow, RepliesInTwoPiecesAreEachTakenOnce) {
   EXPECT_EQ(letters.substr(0, 6), "RVORRR");
   EXPECT_FALSE(dropped);
   EXPECT_TRUE(rig.kozos.LiveLink);
-  const std::size_t replies = NoteTimesUs(rig.sim(), "reply").size();
+  const std::size_t replies = rig.sim().noteTimesUs("reply").size();
   EXPECT_EQ(replies, letters.size());
   EXPECT_EQ(parsed, static_cast<int>(replies));
 }

@@ -11,22 +11,15 @@
 #include <string>
 #include <thread>
 
-#include "support/ProgramProcess.h"
+#include "support/Process.h"
 #include "support/TempDir.h"
 
-namespace voltander {
+namespace voltander::test {
 namespace {
 
-using test::ProgramProcess;
-using test::SettingsValue;
-using test::TempDir;
-using test::WriteSettingsFile;
-
-// The program has its termination handlers in place: from then on a signal is a
-// request to exit, not the end of the process.
-bool WaitForSignalHandlers(pid_t pid, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < deadline) {
+// Once the handlers are in place a signal is a request to exit, not the end.
+bool WaitForSignalHandlers(pid_t pid) {
+  for (int tries = 0; tries < 500; ++tries) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
       if (line.rfind("SigCgt:", 0) != 0) continue;
@@ -39,66 +32,45 @@ bool WaitForSignalHandlers(pid_t pid, int timeoutMs) {
   return false;
 }
 
-// Sends sig and waits for the end; the exit code of a normal end.
-std::optional<int> EndWith(ProgramProcess& program, int sig) {
-  kill(program.pid(), sig);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (program.running() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  if (program.running()) return std::nullopt;
-  return program.terminate();
+std::string Setting(const TempDir& config, const std::string& key) {
+  return SettingsValue(config.path(), "Setup", key).value_or("<absent>");
 }
-
-// A pseudo-terminal master whose slave the program uses as Comm 5.
-struct LinkedPty {
-  explicit LinkedPty(const std::string& configHome) {
-    master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    grantpt(master);
-    unlockpt(master);
-    const std::string folder = configHome + "/Voltander/ports";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_symlink(ptsname(master), folder + "/COM5");
-  }
-  ~LinkedPty() { close(master); }
-  // No program holds the slave side any more.
-  bool slaveClosed() const {
-    pollfd p{master, POLLIN, 0};
-    return poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
-  }
-  int master = -1;
-};
 
 TEST(TerminationTest, SignalsEndTheProgramLikeTheExitCommand) {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(strsignal(sig));
     TempDir config("voltander-term");
-    LinkedPty pty(config.path());
+    // A pseudo-terminal as Comm 5: its master sees a hang-up once the port is closed.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    std::filesystem::create_directories(config.path() + "/Voltander/ports");
+    std::filesystem::create_symlink(ptsname(master), config.path() + "/Voltander/ports/COM5");
     WriteSettingsFile(config.path(), "[Setup]\nPortok=4\nBAssis=0\nExpert=1\n");
     ProgramProcess program(VOLTANDER_BINARY, config.path());
-    ASSERT_TRUE(WaitForSignalHandlers(program.pid(), 10000)) << program.output();
+    ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
 
-    EXPECT_EQ(EndWith(program, sig), 0) << program.output();
-    EXPECT_EQ(SettingsValue(config.path(), "Setup", "Portok"), "\" 4\"");
-    EXPECT_EQ(SettingsValue(config.path(), "Setup", "BAssis"), "0");
-    EXPECT_EQ(SettingsValue(config.path(), "Setup", "Expert"), "1");
-    EXPECT_TRUE(pty.slaveClosed());
+    EXPECT_EQ(program.terminate(10000, sig), 0) << program.output();
+    EXPECT_EQ(Setting(config, "Portok"), "\" 4\"");
+    EXPECT_EQ(Setting(config, "BAssis"), "0");
+    EXPECT_EQ(Setting(config, "Expert"), "1");
+    pollfd p{master, POLLIN, 0};
+    EXPECT_TRUE(poll(&p, 1, 0) == 1 && (p.revents & POLLHUP)) << "the port was left open";
+    close(master);
   }
 }
 
-// A box left open by the start-up (here: the stored port does not exist) must not
-// keep the program alive after a termination request.
+// A box left open by the start-up (the stored port does not exist) must not keep
+// the program alive after a termination request.
 TEST(TerminationTest, OpenMessageBoxDoesNotHoldUpTheEnd) {
   TempDir config("voltander-term");
   WriteSettingsFile(config.path(), "[Setup]\nPortok=150\n");
   ProgramProcess program(VOLTANDER_BINARY, config.path());
-  ASSERT_TRUE(WaitForSignalHandlers(program.pid(), 10000)) << program.output();
+  ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-
-  EXPECT_EQ(EndWith(program, SIGTERM), 0) << program.output();
-  EXPECT_EQ(SettingsValue(config.path(), "Setup", "Portok"), "-1");
-  EXPECT_EQ(SettingsValue(config.path(), "Setup", "BAssis"), "1");
+  EXPECT_EQ(program.terminate(), 0) << program.output();
+  EXPECT_EQ(Setting(config, "Portok"), "-1");
+  EXPECT_EQ(Setting(config, "BAssis"), "1");
 }
 
 }  // namespace
-}  // namespace voltander
+}  // namespace voltander::test

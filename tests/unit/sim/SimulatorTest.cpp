@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Simulator.h"
+
+namespace voltander::sim {
+namespace {
+
+std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+FrameBytes Frame(const std::string& s) {
+  FrameBytes f{};
+  std::copy_n(s.begin(), 10, f.begin());
+  return f;
+}
+
+TEST(FrameCollector, FindsFramesBehindNoiseAndTornFramesAndAcrossReads) {
+  FrameCollector c;
+  const Collected first = c.feed(Bytes("??SV00SR00"), 0);
+  EXPECT_TRUE(first.frames.empty());
+  const Collected rest = c.feed(Bytes("00000TSITSTSTSTT"), 5);
+  // Start and end characters inside a payload are data.
+  EXPECT_EQ(rest.frames, (std::vector<FrameBytes>{Frame("SR0000000T"), Frame("SITSTSTSTT")}));
+  std::vector<std::uint8_t> dropped = first.dropped;
+  dropped.insert(dropped.end(), rest.dropped.begin(), rest.dropped.end());
+  EXPECT_EQ(dropped, Bytes("??SV00"));
+  // A stray start right before a frame costs that one byte only.
+  const Collected again = c.feed(Bytes("SSR0000000T"), 10);
+  EXPECT_EQ(again.frames, std::vector<FrameBytes>{Frame("SR0000000T")});
+  EXPECT_EQ(again.dropped, Bytes("S"));
+}
+
+// Otherwise the three old bytes and the upload's first seven would pass for a frame
+// (its payload has a "T" at the right place) and the upload would be lost.
+TEST(FrameCollector, UnfinishedFrameIsDroppedAfterAPause) {
+  FrameCollector c;
+  EXPECT_TRUE(c.feed(Bytes("SR0"), 0).frames.empty());
+  const Collected got = c.feed(Bytes("SI1234T67T"), 1000);
+  EXPECT_EQ(got.frames, std::vector<FrameBytes>{Frame("SI1234T67T")});
+  EXPECT_EQ(got.dropped, Bytes("SR0"));
+}
+
+TEST(Controller, UploadedParametersAndRatioComeBackInTheReplies) {
+  SimOptions o;
+  o.fixedState = 2;
+  o.fixedDuty = 200;
+  Controller c{o};
+  const Payload uploaded{178, 159, 175, 165, 1, 10, 1};
+  EXPECT_FALSE(c.handle(EncodeFrame(kParameterUpload, uploaded), 0));
+  EXPECT_EQ(c.handle(EncodeFrame(kParameterRequest), 0), EncodeFrame(kParameterReply, uploaded));
+  EXPECT_FALSE(c.handle(EncodeFrame('Z'), 0)) << "unknown letters get no reply";
+  EXPECT_FALSE(c.handle(EncodeFrame(kCalibrationUpload, {11, 196, 'Z', 'E', 'P', 'H', ' '}), 0));
+  EXPECT_EQ(c.handle(EncodeFrame(kPoll), 1234),
+            (FrameBytes{'S', 'E', 200, '0', '0', '0', 11, 196, 18, 'T'}));
+  EXPECT_FALSE(c.handle(EncodeFrame(kCalibrationMode), 0));
+  EXPECT_EQ((*c.handle(EncodeFrame(kPoll), 600000))[8], kCalibrationLoopState)
+      << "no charge bit in the loop";
+}
+
+TEST(FaultInjector, WrongEdgesAndStrayBytesHitEveryKthReplyAndLeaveTheRestIntact) {
+  const FrameBytes reply = EncodeFrame(kStatusReply, {100, '0', '0', '0', 15, 160, 17});
+  SimOptions o;
+  o.badStartEvery = 3;
+  o.badEndEvery = 2;
+  o.strayBytes = 3;
+  o.strayEvery = 2;
+  FaultInjector f(o);
+  for (int n = 1; n <= 6; ++n) {
+    SCOPED_TRACE(n);
+    const Delivery d = f.shape(reply, n);
+    ASSERT_EQ(d.pieces.size(), 1u);
+    const auto& bytes = d.pieces[0].bytes;
+    ASSERT_EQ(bytes.size(), n % 2 == 0 ? 13u : 10u);
+    const auto frame = bytes.end() - 10;
+    EXPECT_EQ(frame[0], n % 3 == 0 ? kWrongEdge : kFrameStart);
+    EXPECT_EQ(frame[9], n % 2 == 0 ? kWrongEdge : kFrameEnd);
+    EXPECT_TRUE(std::equal(frame + 1, frame + 9, reply.begin() + 1));
+    EXPECT_TRUE(std::equal(frame, bytes.end(), d.frame.begin()));
+  }
+}
+
+TEST(Simulator, NoiseNeverFallsInsideASplitReply) {
+  SimOptions o;
+  o.noiseForMs = 30000;
+  o.noiseSeed = 3;
+  o.splitPauseMs = 400;
+  Simulator sim(o);
+  std::vector<std::uint8_t> bytes;
+  std::vector<bool> noise;
+  for (std::int64_t t = 0; t < 30000; t += 10) {
+    if (t % 2000 == 0) sim.receive(EncodeFrame(kPoll), t);
+    while (sim.hasDue(t)) {
+      const Piece p = sim.takeDue();
+      bytes.insert(bytes.end(), p.bytes.begin(), p.bytes.end());
+      noise.insert(noise.end(), p.bytes.size(), p.noise);
+    }
+  }
+  int replies = 0;
+  for (std::size_t i = 0; i + 10 <= bytes.size(); ++i) {
+    if (noise[i] || bytes[i] != kFrameStart || bytes[i + 1] != kStatusReply) continue;
+    ++replies;
+    for (std::size_t k = i; k < i + 10; ++k) EXPECT_FALSE(noise[k]) << "byte " << k;
+    EXPECT_EQ(bytes[i + 9], kFrameEnd);
+    i += 9;
+  }
+  EXPECT_EQ(replies, 15);
+  EXPECT_GT(std::count(noise.begin(), noise.end(), true), 100);
+}
+
+}  // namespace
+}  // namespace voltander::sim
