@@ -16,7 +16,8 @@ void Oszto::Kalib_Click() {
     return;
   }
   // Instructions for a mode the controller never entered would mislead the user.
-  if (!SendFrame(main.platform.port, main.platform.pause, kCalibrationMode)) {
+  if (!SendFrame(main.platform.port, main.platform.pause, main.platform.journal,
+                 kCalibrationMode)) {
     dialogs.message(calibration_text::kModeRefused, Buttons::Ok, Icon::Exclamation);
     return;
   }

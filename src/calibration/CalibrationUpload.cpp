@@ -18,11 +18,12 @@ void Oszto::Ufel_Click() {
     dialogs.message(calibration_text::kUploadRefused, Buttons::Ok, Icon::Critical);
   } else if (!n) {
     dialogs.message(calibration_text::kRatioOutOfRange, Buttons::Ok, Icon::Critical);
-  } else if (!SendFrame(main.platform.port, main.platform.pause, kCalibrationUpload,
-                        CalibrationPayload(*n))) {
+  } else if (!SendFrame(main.platform.port, main.platform.pause, main.platform.journal,
+                        kCalibrationUpload, CalibrationPayload(*n))) {
     // The port went away mid-frame: the controller did not get the ratio.
     dialogs.message(calibration_text::kUploadRefused, Buttons::Ok, Icon::Critical);
   } else {
+    main.platform.journal.calibrationUpload(*n);
     dialogs.message(calibration_text::kUploadDone, Buttons::Ok, Icon::Information);
   }
   close();

@@ -63,6 +63,7 @@ int OpenParameterFile(Folap& form, const FileChoice& choice) {
     BuildStepTables(form);
   }
   for (std::size_t n = 0; n < read.positions.size(); ++n) lists[n]->select(read.positions[n]);
+  if (!read.error) form.platform.journal.parameterFileOpened(choice.fileTitle);
   return read.error;
 }
 
@@ -79,8 +80,10 @@ int SaveParameterFile(Folap& form, const FileChoice& choice) {
   FilePositions positions{};
   const auto lists = FileOrderLists(form);
   for (std::size_t n = 0; n < lists.size(); ++n) positions[n] = lists[n]->selected();
-  return form.platform.files.replace(choice.path,
-                                     WriteParameterFile(form.kozos.DividerRatio, positions));
+  const int error = form.platform.files.replace(
+      choice.path, WriteParameterFile(form.kozos.DividerRatio, positions));
+  if (!error) form.platform.journal.parameterFileSaved(choice.fileTitle);
+  return error;
 }
 
 }  // namespace

@@ -12,10 +12,11 @@ void Folap::Timer_Timer() {
   kozos.ReplySeen = false;
   // The port can be closed here (device gone, or a failed choice the user has not yet
   // answered); a poll then has nowhere to go.
-  if (platform.port.isOpen()) SendFrame(platform.port, platform.pause, kPoll);
+  if (platform.port.isOpen()) SendFrame(platform.port, platform.pause, platform.journal, kPoll);
 }
 
 void Folap::ShowLinkLost() {
+  if (kozos.LiveLink) platform.journal.linkLost();
   kozos.LiveLink = false;
   AMVerzio.setText("???");
   Allapot.setEnabled(false);

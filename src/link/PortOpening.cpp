@@ -50,6 +50,7 @@ void Folap::Portok_Click() {
     return;
   }
   const OpenResult result = platform.port.open(position + 1);
+  platform.journal.portOpened(position + 1, result);
   if (result.ok()) {
     platform.timer.setEnabled(true);
     return;
@@ -62,10 +63,12 @@ void Folap::Portok_Click() {
 }
 
 void Folap::ReopenPort() {
+  if (const int stray = platform.port.waiting()) platform.journal.strayBytes(stray);
   platform.port.close();
   const int position = Portok.selected();
   if (position < 0) return;
   const OpenResult result = platform.port.open(position + 1);
+  platform.journal.portOpened(position + 1, result);
   // A port that vanished (an unplugged adapter) would fail again at every tick; giving
   // it up like a failed choice reports it once and waits for the user's next choice.
   if (!result.ok()) AbandonPort(*this, result);

@@ -61,6 +61,9 @@ void ApplyStatus(Folap& form, const FrameBytes& frame) {
     form.Fel.setEnabled(false);
   }
 
+  form.platform.journal.status({status.state, status.duty, status.charging,
+                                status.duty >= kFaultDuty, status.state == kCalibrationLoop,
+                                form.kozos.DividerRatio});
   form.RequestVersion();
 }
 
@@ -68,7 +71,8 @@ void ApplyVersion(Folap& form, const FrameBytes& frame) {
   std::string text;
   for (std::size_t k = 1; k <= 7; ++k) text += ByteAsText(frame[k]);
   form.AMVerzio.setText(std::move(text));
-  if (form.kozos.LiveLink) SendFrame(form.platform.port, form.platform.pause, kParameterRequest);
+  if (form.kozos.LiveLink)
+    SendFrame(form.platform.port, form.platform.pause, form.platform.journal, kParameterRequest);
 }
 
 // Selecting through the list runs its own handler, as the user's choice would.
@@ -106,9 +110,11 @@ void Folap::ParseReply() {
   }
 
   if (!IsFramed(frame)) {
+    if (kozos.LiveLink) platform.journal.linkLost();
     kozos.LiveLink = false;
     return;
   }
+  platform.journal.frameReceived(frame);
 
   Allapot.setEnabled(true);
   LED2.setBackground(kGreen);
@@ -132,7 +138,8 @@ void Folap::ParseReply() {
 void Folap::RequestVersion() {
   if (kozos.LiveLink) return;
   kozos.LiveLink = true;
-  SendFrame(platform.port, platform.pause, kVersionRequest);
+  platform.journal.linkRestored();
+  SendFrame(platform.port, platform.pause, platform.journal, kVersionRequest);
 }
 
 }  // namespace voltander

@@ -8,9 +8,10 @@ namespace voltander {
 
 class SerialPort;
 class Pause;
+class Journal;
 
 // Returns false when a byte did not leave (the port was closed or lost).
-bool SendFrame(SerialPort& port, Pause& pause, std::uint8_t letter,
+bool SendFrame(SerialPort& port, Pause& pause, Journal& journal, std::uint8_t letter,
                const Payload& payload = kFillerPayload);
 
 }  // namespace voltander

@@ -30,7 +30,8 @@ void Folap::ParameterUpload() {
   platform.timer.setEnabled(false);
   const Payload payload =
       UploadPayload(SelectedParameters(*this), kozos.VoltageSteps, kozos.CurrentSteps);
-  const bool sent = SendFrame(platform.port, platform.pause, kParameterUpload, payload);
+  const bool sent =
+      SendFrame(platform.port, platform.pause, platform.journal, kParameterUpload, payload);
   platform.timer.setEnabled(true);
 
   // The port can close or lose its device after the link check; the set did not
@@ -39,6 +40,7 @@ void Folap::ParameterUpload() {
     ShowNoConnection(platform.dialogs);
     return;
   }
+  platform.journal.parameterUpload(payload);
   platform.dialogs.message("Az adatok feltöltése megtörtént!", Buttons::Ok, Icon::Information);
 }
 

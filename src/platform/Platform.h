@@ -3,6 +3,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FileStore.h"
+#include "platform/Journal.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/System.h"
@@ -19,6 +20,7 @@ struct Platform {
   Pause& pause;
   Beep& beep;
   Desktop& desktop;
+  Journal& journal;
 };
 
 }  // namespace voltander

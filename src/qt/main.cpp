@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
   QtPause pause;
   QtBeep beep;
   QtDesktop desktop;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop};
+  JournalFanout journal;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);

@@ -36,7 +36,8 @@ struct WireRig {
   QtBeep beep;
   QtDesktop desktop;
   Kozos kozos;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop};
+  Journal journal;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form{kozos, platform};
 };
 

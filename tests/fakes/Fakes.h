@@ -162,6 +162,7 @@ struct Harness {
   FakePause pause;
   FakeBeep beep;
   FakeDesktop desktop;
+  Journal journal;
   Kozos kozos;
   Platform platform;
   std::unique_ptr<Folap> form;

@@ -97,7 +97,8 @@ class LinkWindowRig {
   QtBeep beep;
   QtDesktop desktop;
   Kozos kozos;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop};
+  Journal journal;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

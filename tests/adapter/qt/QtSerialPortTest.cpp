@@ -12,6 +12,7 @@
 
 #include "adapter/qt/PtyFixture.h"
 #include "link/SendFrame.h"
+#include "platform/Journal.h"
 #include "qt/PortNames.h"
 #include "qt/QtSerialPort.h"
 #include "qt/QtSystem.h"
@@ -194,7 +195,8 @@ class WireCheckingPause : public Pause {
 
 TEST_F(QtSerialPortTest, EveryByteIsOnTheLineBeforeItsOneMillisecondPause) {
   WireCheckingPause pause(pty.master());
-  ASSERT_TRUE(SendFrame(port, pause, 'R'));
+  Journal journal;
+  ASSERT_TRUE(SendFrame(port, pause, journal, 'R'));
   EXPECT_EQ(pause.wire, Bytes("SR0000000T"));
   EXPECT_EQ(pause.countsAtPause, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
   ASSERT_EQ(pause.slept.size(), 10u);
