@@ -13,7 +13,7 @@ static void BM_BuildStepTables(benchmark::State& state) {
   for (auto _ : state) {
     ratio = ratio == 3.0f ? 3.0120482f : 3.0f;
     h.kozos.DividerRatio = ratio;
-    BuildStepTables(*h.form);
+    BuildStepTables(h.form->kozos, h.form->lists, ".");
   }
 }
 BENCHMARK(BM_BuildStepTables);

@@ -61,7 +61,7 @@ constexpr std::array<int, 2> kVccChoices{100, 140};
 
 void CalibrationRecompute(benchmark::State& state, bool repaint) {
   LiveMainWindow live;
-  Oszto oszto(live.form);
+  Oszto oszto(live.form.osztoHost());
   bool ran = false;
   // The window is modal: the measuring runs inside its event loop once it is up (its
   // opening already lets events run), then closes it.

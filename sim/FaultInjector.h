@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "SimOptions.h"
-#include "link/Frame.h"
+#include "protocol/Frame.h"
 
 namespace voltander::sim {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "link/Frame.h"
+#include "protocol/Frame.h"
 
 namespace voltander::sim {
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "calibration/Oszto.h"
 #include "common/LeadingNumber.h"
 #include "common/Rounding.h"
 #include "common/SignedBlank.h"
@@ -32,7 +31,17 @@ bool ReadsAsOne(const std::string& text) { return LeadingNumber(text) == 1.0; }
 
 }  // namespace
 
-Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(v) {
+Folap::Folap(Kozos& k, Platform& p, Version v)
+    : kozos(k),
+      platform(p),
+      version(v),
+      lists{Igyors, Inormal, Umax, Umin, Thiszt, Tkarbantarto, Minta},
+      line{p.port, p.pause, p.journal},
+      link(k, Portok, LiveDisplay{Allapot, LED2, AMVerzio, State, Kall, Hiba, Led, Bar, Fel}, lists,
+           window, v, line, p.timer, p.dialogs, p.beep, p.desktop),
+      uploader(k, lists, BAssis, p.timer, p.dialogs, line),
+      files(k, lists, window, v, p.dialogs, p.files, p.desktop, p.journal),
+      wizard(k, lists, window, v, p.dialogs, p.desktop) {
   State[0].setCaption("Nincs akku");
   State[1].setCaption("Gyors töltés");
   State[2].setCaption("Normál töltés");
@@ -61,11 +70,11 @@ Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(
   BFesz.setCaption("Kalibráció...");
   Nevjegy.setCaption("Névjegy");
 
-  Portok.onSelect = [this] { Portok_Click(); };
-  Fel.onClick = [this] { ParameterUpload(); };
-  Varazslo.onClick = [this] { Varazslo_Click(); };
-  FBe.onClick = [this] { FBe_Click(); };
-  FMentes.onClick = [this] { FMentes_Click(); };
+  Portok.onSelect = [this] { link.Portok_Click(); };
+  Fel.onClick = [this] { uploader.ParameterUpload(); };
+  Varazslo.onClick = [this] { wizard.Varazslo_Click(); };
+  FBe.onClick = [this] { files.FBe_Click(); };
+  FMentes.onClick = [this] { files.FMentes_Click(); };
   FKi.onClick = [this] { FKi_Click(); };
   BAssis.onClick = [this] { BAssis_Click(); };
   BSzakerto.onClick = [this] { BSzakerto_Click(); };
@@ -75,12 +84,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
 
-  platform.timer.onTick = [this] { Timer_Timer(); };
-  platform.port.onComm = [this](CommEvent e) { Comm1_OnComm(e); };
-}
-
-std::array<ListBox*, 7> Folap::parameterLists() {
-  return {&Igyors, &Inormal, &Umax, &Umin, &Thiszt, &Tkarbantarto, &Minta};
+  platform.timer.onTick = [this] { link.Timer_Timer(); };
+  platform.port.onComm = [this](CommEvent e) { link.Comm1_OnComm(e); };
 }
 
 void Folap::Form_Load() {
@@ -89,7 +94,7 @@ void Folap::Form_Load() {
   }
   kozos.ExpertMode = false;
   kozos.DividerRatio = 4.0f;
-  BuildStepTables(*this);
+  BuildStepTables(kozos, lists, platform.desktop.decimalSeparator());
   kozos.LiveLink = false;
   window.setTitle(StartupTitle(version));
   platform.port.setSettings("9600,N,8,1");
@@ -99,7 +104,7 @@ void Folap::Form_Load() {
   const bool expert = ReadsAsOne(platform.settings.get(kApp, kSection, "Expert", "0"));
   kozos.ExpertMode = expert;
   BSzakerto.setChecked(expert);
-  if (Portok.selected() != -1) Portok_Click();
+  if (Portok.selected() != -1) link.Portok_Click();
   platform.timer.setInterval(kPollPeriodMs);
   platform.timer.setEnabled(Portok.selected() != -1);
 }
@@ -124,8 +129,12 @@ void Folap::BSzakerto_Click() {
 
 void Folap::BFesz_Click() {
   platform.timer.setEnabled(false);
-  Oszto form(*this);
+  Oszto form(osztoHost());
   platform.dialogs.showCalibration(form);
+}
+
+OsztoHost Folap::osztoHost() {
+  return {kozos, lists, window, version, line, platform.timer, platform.dialogs, platform.desktop};
 }
 
 void Folap::Nevjegy_Click() {

@@ -1,15 +1,23 @@
-// The main window's behaviour without a toolkit: the models of its controls and the
-// handlers that run on its events. The handlers of each subsystem are defined in
-// that subsystem's folder; the Qt window mirrors the controls and calls the handlers.
+// The main window without a toolkit: it owns the models of its controls, builds the
+// subsystems over the parts of them each one uses, wires the controls' events to
+// their handlers, and runs start-up, shutdown and the menus. The Qt window mirrors
+// the controls and calls the same handlers.
 #pragma once
 
 #include <array>
 #include <string>
 
-#include "app/Controls.h"
+#include "calibration/Oszto.h"
 #include "common/Kozos.h"
 #include "common/Version.h"
+#include "controls/Controls.h"
+#include "files/FileCommands.h"
+#include "link/Link.h"
+#include "params/ParameterSet.h"
+#include "params/ParameterUpload.h"
 #include "platform/Platform.h"
+#include "protocol/SendFrame.h"
+#include "wizard/SetupWizard.h"
 
 namespace voltander {
 
@@ -39,11 +47,17 @@ class Folap {
   ProgressBar Bar;
   MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, Nevjegy;
 
-  // Start-up and shutdown (app/Folap.cpp).
+  // The subsystems, each over what it uses.
+  const ParameterLists lists;
+  const Line line;
+  Link link;
+  Uploader uploader;
+  ParameterFiles files;
+  SetupWizard wizard;
+
   void Form_Load();
   void Form_Unload();
 
-  // Menus and list marks (app/Folap.cpp).
   void FKi_Click();
   void BAssis_Click();
   void BSzakerto_Click();
@@ -51,33 +65,8 @@ class Folap {
   void Nevjegy_Click();
   void ListMarkReset(ListBox& list);
 
-  // The serial port (link/PortOpening.cpp).
-  void Portok_Click();
-  // Close and open the same port again; a failure is handled like an opening error.
-  void ReopenPort();
-  void Comm1_OnComm(CommEvent event);
-
-  // Polling and supervision (link/Polling.cpp).
-  void Timer_Timer();
-  void ShowLinkLost();
-
-  // Replies (link/ReplyParser.cpp).
-  void ParseReply();
-  void RequestVersion();
-
-  // Upload (params/ParameterUpload.cpp, params/AssistantCheck.cpp).
-  void ParameterUpload();
-  void AssistantCheck();
-
-  // Parameter files (files/FileCommands.cpp).
-  void FBe_Click();
-  void FMentes_Click();
-
-  // Setup wizard (wizard/Varazslo.cpp).
-  void Varazslo_Click();
-
-  // The seven parameter lists, in the order of the window's frames.
-  std::array<ListBox*, 7> parameterLists();
+  // What a calibration window opened from here works on.
+  OsztoHost osztoHost();
 };
 
 }  // namespace voltander

@@ -1,13 +1,14 @@
-#include "app/Folap.h"
 #include "calibration/CalibrationTexts.h"
 #include "calibration/Oszto.h"
-#include "link/SendFrame.h"
+#include "platform/Dialogs.h"
+#include "platform/Journal.h"
+#include "protocol/SendFrame.h"
 
 namespace voltander {
 
 void Oszto::Kalib_Click() {
-  Dialogs& dialogs = main.platform.dialogs;
-  if (!main.kozos.LiveLink) {
+  Dialogs& dialogs = host_.dialogs;
+  if (!host_.kozos.LiveLink) {
     dialogs.message(calibration_text::kModeRefused, Buttons::Ok, Icon::Exclamation);
     return;
   }
@@ -16,8 +17,7 @@ void Oszto::Kalib_Click() {
     return;
   }
   // Instructions for a mode the controller never entered would mislead the user.
-  if (!SendFrame(main.platform.port, main.platform.pause, main.platform.journal,
-                 kCalibrationMode)) {
+  if (!SendFrame(host_.line, kCalibrationMode)) {
     dialogs.message(calibration_text::kModeRefused, Buttons::Ok, Icon::Exclamation);
     return;
   }

@@ -1,10 +1,12 @@
 #include "calibration/Oszto.h"
 
-#include "app/Folap.h"
 #include "calibration/DividerModel.h"
 #include "common/PatternFormat.h"
 #include "common/Version.h"
 #include "params/StepTables.h"
+#include "platform/SerialPort.h"
+#include "platform/System.h"
+#include "platform/Timer.h"
 
 namespace voltander {
 
@@ -12,7 +14,7 @@ namespace {
 constexpr int kEnter = 13;
 }  // namespace
 
-Oszto::Oszto(Folap& m) : main(m) {
+Oszto::Oszto(const OsztoHost& host) : host_(host) {
   window.setTitle("Kalibráció");
   Label1.setCaption("Feszültségosztó kalibráció és áramgenerátor teszt!");
   Label10.setCaption("* osztott feszültségek.");
@@ -44,10 +46,12 @@ Oszto::Oszto(Folap& m) : main(m) {
   Megsem.onClick = [this] { Megsem_Click(); };
 }
 
-std::string Oszto::separator() const { return main.platform.desktop.decimalSeparator(); }
+std::string Oszto::separator() const { return host_.desktop.decimalSeparator(); }
+
+void Oszto::rebuildTables() { BuildStepTables(host_.kozos, host_.lists, separator()); }
 
 void Oszto::Form_Load() {
-  const float r0 = main.kozos.DividerRatio;
+  const float r0 = host_.kozos.DividerRatio;
   const std::string sep = separator();
 
   CH1.setChecked(false);
@@ -62,29 +66,26 @@ void Oszto::Form_Load() {
   const std::optional<int> rhiEntry = RhiEntryForRatio(r0);
 
   Vcc.select(kVccAtFiveVolts);
-  main.platform.desktop.processEvents();
+  host_.desktop.processEvents();
   if (rhiEntry) Rhi.select(*rhiEntry);
-  main.platform.desktop.processEvents();
+  host_.desktop.processEvents();
 
   // The preselection's recomputation was only for the display: the ratio in force
   // stays what it was until the user uploads one.
-  main.kozos.DividerRatio = r0;
-  main.kozos.CommittedDividerRatio = main.kozos.DividerRatio;
-  Intt.setCaption(main.Inormal.selectedText());
+  host_.kozos.DividerRatio = r0;
+  host_.kozos.CommittedDividerRatio = host_.kozos.DividerRatio;
+  Intt.setCaption(host_.lists.Inormal.selectedText());
 }
 
 void Oszto::Form_Unload() {
   if (closed_) return;
   closed_ = true;
-  Kozos& k = main.kozos;
+  Kozos& k = host_.kozos;
   k.DividerRatio = k.CommittedDividerRatio;
-  BuildStepTables(main);
-  for (ListBox* list : {&main.Igyors, &main.Inormal, &main.Umax, &main.Umin, &main.Tkarbantarto,
-                        &main.Thiszt, &main.Minta}) {
-    list->select(-1);
-  }
-  main.window.setTitle(StartupTitle(main.version));
-  if (main.platform.port.isOpen()) main.platform.timer.setEnabled(true);
+  rebuildTables();
+  for (ListBox* list : host_.lists.all()) list->select(-1);
+  host_.mainWindow.setTitle(StartupTitle(host_.version));
+  if (host_.line.port.isOpen()) host_.timer.setEnabled(true);
 }
 
 void Oszto::Vcc_Click() { Teszt_Click(); }

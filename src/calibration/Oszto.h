@@ -5,19 +5,35 @@
 
 #include <string>
 
-#include "app/Controls.h"
+#include "common/Kozos.h"
+#include "common/Version.h"
+#include "controls/Controls.h"
+#include "params/ParameterSet.h"
+#include "protocol/SendFrame.h"
 
 namespace voltander {
 
-class Folap;
+class Desktop;
+class Dialogs;
+class Timer;
+
+// What the calibration window works on in the main window and beyond it.
+struct OsztoHost {
+  Kozos& kozos;
+  ParameterLists lists;
+  WindowModel& mainWindow;
+  Version version;
+  Line line;
+  Timer& timer;
+  Dialogs& dialogs;
+  Desktop& desktop;
+};
 
 class Oszto {
  public:
-  explicit Oszto(Folap& main);
+  explicit Oszto(const OsztoHost& host);
   Oszto(const Oszto&) = delete;
   Oszto& operator=(const Oszto&) = delete;
-
-  Folap& main;
 
   WindowModel window;
   Label Label1, Label10, Osztas, Label2, Label6, Label7, Intt;
@@ -49,6 +65,9 @@ class Oszto {
   // Closes through the window when there is one, so its closing runs the unload.
   void close();
 
+  void rebuildTables();
+
+  OsztoHost host_;
   bool closed_ = false;
 };
 

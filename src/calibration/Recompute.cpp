@@ -1,8 +1,9 @@
-#include "app/Folap.h"
 #include "calibration/DividerModel.h"
 #include "calibration/Oszto.h"
 #include "common/PatternFormat.h"
 #include "params/StepTables.h"
+#include "platform/Dialogs.h"
+#include "platform/Journal.h"
 
 namespace voltander {
 
@@ -15,11 +16,11 @@ void Oszto::Teszt_Click() {
     Osztas.setCaption("---");
     return;
   }
-  Kozos& k = main.kozos;
+  Kozos& k = host_.kozos;
   k.DividerRatio = RatioFromEntries(j, i);
   const std::string sep = separator();
   Osztas.setCaption(FormatPattern(k.DividerRatio, "0.00", sep));
-  BuildStepTables(main);
+  rebuildTables();
   Ufesz.setText(ThresholdList(k.VoltageSteps, CH1.checked(), sep));
 }
 

@@ -1,11 +1,16 @@
+#include "files/FileCommands.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "app/Folap.h"
 #include "common/SignedBlank.h"
 #include "files/ParameterFile.h"
 #include "params/StepTables.h"
+#include "platform/Dialogs.h"
+#include "platform/FileStore.h"
+#include "platform/Journal.h"
+#include "platform/System.h"
 
 namespace voltander {
 
@@ -14,90 +19,96 @@ namespace {
 constexpr const char* kFilter = "Voltander File (*.vlt)|*.vlt|Minden File (*.*)|*.*";
 constexpr const char* kPresetName = "Modositott.vlt";
 
-// The lists in the order of the file's position lines.
-std::array<ListBox*, kPositionLines> FileOrderLists(Folap& form) {
-  return {&form.Umin,   &form.Umax,         &form.Igyors, &form.Inormal,
-          &form.Thiszt, &form.Tkarbantarto, &form.Minta};
+// The lists in the order of the file's position lines, which the format fixes.
+std::array<ListBox*, kPositionLines> FileOrder(const ParameterLists& l) {
+  return {&l.Umin, &l.Umax, &l.Igyors, &l.Inormal, &l.Thiszt, &l.Tkarbantarto, &l.Minta};
 }
+
+}  // namespace
+
+ParameterFiles::ParameterFiles(Kozos& kozos, const ParameterLists& lists, WindowModel& window,
+                               Version version, Dialogs& dialogs, FileStore& files,
+                               Desktop& desktop, Journal& journal)
+    : kozos_(kozos),
+      lists_(lists),
+      window_(window),
+      version_(version),
+      dialogs_(dialogs),
+      files_(files),
+      desktop_(desktop),
+      journal_(journal) {}
 
 // The dialog's bare name must be what the folder holds, letter case included; an
 // empty name never matches, though a missing file looks up as "".
-bool FileExists(FileStore& files, const FileChoice& choice) {
-  return !choice.fileTitle.empty() && files.lookup(choice.path) == choice.fileTitle;
+bool ParameterFiles::exists(const FileChoice& choice) {
+  return !choice.fileTitle.empty() && files_.lookup(choice.path) == choice.fileTitle;
 }
 
 // Every failure of the two commands ends here with its error number.
-void ReportFileFailure(Dialogs& dialogs, int code) {
+void ParameterFiles::reportFailure(int code) {
   if (code == kCancelled) return;
   if (code == kPathFileAccess) {
-    dialogs.message("Drive Problem ! No Write in Drive.", Buttons::Ok, Icon::None);
+    dialogs_.message("Drive Problem ! No Write in Drive.", Buttons::Ok, Icon::None);
     return;
   }
-  dialogs.message("Eror in File funktions ! Error Code:" + SignedBlank(std::int64_t{code}),
-                  Buttons::Ok, Icon::None);
+  dialogs_.message("Eror in File funktions ! Error Code:" + SignedBlank(std::int64_t{code}),
+                   Buttons::Ok, Icon::None);
 }
 
 // Open after the dialog: 0, or the error number that ended it. What was applied
 // before a failure stays applied.
-int OpenParameterFile(Folap& form, const FileChoice& choice) {
-  if (!FileExists(form.platform.files, choice)) {
-    form.platform.dialogs.message(
-        "'" + choice.fileTitle + "' nem létezik!\r\nAdjon meg létező file-t", Buttons::Ok,
-        Icon::Critical);
+int ParameterFiles::open(const FileChoice& choice) {
+  if (!exists(choice)) {
+    dialogs_.message("'" + choice.fileTitle + "' nem létezik!\r\nAdjon meg létező file-t",
+                     Buttons::Ok, Icon::Critical);
     return kFileOk;
   }
-  form.window.setTitle(FileTitle(choice.fileTitle, form.version));
+  window_.setTitle(FileTitle(choice.fileTitle, version_));
 
   std::string bytes;
-  if (const int error = form.platform.files.read(choice.path, bytes, kMaxParameterFileBytes)) {
-    return error;
-  }
-  const auto lists = FileOrderLists(form);
+  if (const int error = files_.read(choice.path, bytes, kMaxParameterFileBytes)) return error;
+  const auto lists = FileOrder(lists_);
   FilePositions counts{};
   for (std::size_t n = 0; n < lists.size(); ++n) counts[n] = static_cast<int>(lists[n]->count());
   const ParameterFileRead read = ReadParameterFile(bytes, counts);
 
   // The ratio first: the voltage positions name entries built from it.
   if (read.ratio) {
-    form.kozos.DividerRatio = *read.ratio;
-    BuildStepTables(form);
+    kozos_.DividerRatio = *read.ratio;
+    BuildStepTables(kozos_, lists_, desktop_.decimalSeparator());
   }
   for (std::size_t n = 0; n < read.positions.size(); ++n) lists[n]->select(read.positions[n]);
-  if (!read.error) form.platform.journal.parameterFileOpened(choice.fileTitle);
+  if (!read.error) journal_.parameterFileOpened(choice.fileTitle);
   return read.error;
 }
 
 // Save after the dialog: 0, or the error number that ended it.
-int SaveParameterFile(Folap& form, const FileChoice& choice) {
-  if (FileExists(form.platform.files, choice)) {
-    const Answer answer =
-        form.platform.dialogs.message("'" + choice.fileTitle + "' már létezik!\r\nFelül írja?",
-                                      Buttons::OkCancel, Icon::Question);
+int ParameterFiles::save(const FileChoice& choice) {
+  if (exists(choice)) {
+    const Answer answer = dialogs_.message("'" + choice.fileTitle + "' már létezik!\r\nFelül írja?",
+                                           Buttons::OkCancel, Icon::Question);
     if (answer != Answer::Ok) return kFileOk;
   }
-  form.window.setTitle(FileTitle(choice.fileTitle, form.version));
+  window_.setTitle(FileTitle(choice.fileTitle, version_));
 
   FilePositions positions{};
-  const auto lists = FileOrderLists(form);
+  const auto lists = FileOrder(lists_);
   for (std::size_t n = 0; n < lists.size(); ++n) positions[n] = lists[n]->selected();
-  const int error = form.platform.files.replace(
-      choice.path, WriteParameterFile(form.kozos.DividerRatio, positions));
-  if (!error) form.platform.journal.parameterFileSaved(choice.fileTitle);
+  const int error = files_.replace(choice.path, WriteParameterFile(kozos_.DividerRatio, positions));
+  if (!error) journal_.parameterFileSaved(choice.fileTitle);
   return error;
 }
 
-}  // namespace
-
-void Folap::FBe_Click() {
-  const FileChoice choice = platform.dialogs.openFile(kFilter, kPresetName);
-  const int error = choice.cancelled ? kCancelled : OpenParameterFile(*this, choice);
-  if (error) ReportFileFailure(platform.dialogs, error);
+void ParameterFiles::FBe_Click() {
+  const FileChoice choice = dialogs_.openFile(kFilter, kPresetName);
+  const int error = choice.cancelled ? kCancelled : open(choice);
+  if (error) reportFailure(error);
 }
 
-void Folap::FMentes_Click() {
-  const FileChoice choice = platform.dialogs.saveFile(kFilter, kPresetName);
-  const int error = choice.cancelled ? kCancelled : SaveParameterFile(*this, choice);
-  if (error) ReportFileFailure(platform.dialogs, error);
+void ParameterFiles::FMentes_Click() {
+  const FileChoice choice = dialogs_.saveFile(kFilter, kPresetName);
+  const int error = choice.cancelled ? kCancelled : save(choice);
+  if (error) reportFailure(error);
 }
 
 }  // namespace voltander

@@ -1,31 +1,41 @@
-#include "app/Folap.h"
-#include "link/SendFrame.h"
+#include "link/Link.h"
+#include "platform/Journal.h"
+#include "platform/Timer.h"
 
 namespace voltander {
 
-void Folap::Timer_Timer() {
-  if (!kozos.ReplySeen) {
+void Link::Timer_Timer() {
+  if (!kozos_.ReplySeen) {
     ShowLinkLost();
     // Also discards a receive buffer stuck at a count other than ten.
     ReopenPort();
   }
-  kozos.ReplySeen = false;
+  kozos_.ReplySeen = false;
   // The port can be closed here (device gone, or a failed choice the user has not yet
   // answered); a poll then has nowhere to go.
-  if (platform.port.isOpen()) SendFrame(platform.port, platform.pause, platform.journal, kPoll);
+  if (line_.port.isOpen()) SendFrame(line_, kPoll);
 }
 
-void Folap::ShowLinkLost() {
-  if (kozos.LiveLink) platform.journal.linkLost();
-  kozos.LiveLink = false;
-  AMVerzio.setText("???");
-  Allapot.setEnabled(false);
-  LED2.setBackground(kRed);
-  LED2.setCaption("");
-  for (Label& label : State) label.setEnabled(false);
-  Kall.setVisible(false);
-  Bar.setValue(0);
-  Led.setEnabled(false);
+void Link::setLive(bool live) {
+  if (live == kozos_.LiveLink) return;
+  kozos_.LiveLink = live;
+  if (live) {
+    line_.journal.linkRestored();
+  } else {
+    line_.journal.linkLost();
+  }
+}
+
+void Link::ShowLinkLost() {
+  setLive(false);
+  display_.AMVerzio.setText("???");
+  display_.Allapot.setEnabled(false);
+  display_.LED2.setBackground(kRed);
+  display_.LED2.setCaption("");
+  for (Label& label : display_.State) label.setEnabled(false);
+  display_.Kall.setVisible(false);
+  display_.Bar.setValue(0);
+  display_.Led.setEnabled(false);
 }
 
 }  // namespace voltander

@@ -1,111 +1,126 @@
 #include <cstdint>
 
-#include "app/Folap.h"
 #include "common/SignedBlank.h"
+#include "link/Link.h"
+#include "platform/Dialogs.h"
+#include "platform/Journal.h"
+#include "platform/System.h"
+#include "platform/Timer.h"
 
 namespace voltander {
 
-namespace {
+Link::Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const ParameterLists& lists,
+           WindowModel& window, Version version, const Line& line, Timer& timer, Dialogs& dialogs,
+           Beep& beep, Desktop& desktop)
+    : kozos_(kozos),
+      Portok_(Portok),
+      display_(display),
+      lists_(lists),
+      window_(window),
+      version_(version),
+      line_(line),
+      timer_(timer),
+      dialogs_(dialogs),
+      beep_(beep),
+      desktop_(desktop) {}
 
 // What the user is told when a port cannot be had: the two failures a user can act
 // on get a box; anything else only leaves its number on the window.
-void ReportOpenFailure(Folap& form, const OpenResult& result) {
+void Link::reportOpenFailure(const OpenResult& result) {
   switch (result.error) {
     case OpenError::InvalidPort:
-      form.platform.dialogs.message("Érvénytelen port szám! Kérem válasszon másikat!", Buttons::Ok,
-                                    Icon::Critical);
+      dialogs_.message("Érvénytelen port szám! Kérem válasszon másikat!", Buttons::Ok,
+                       Icon::Critical);
       break;
     case OpenError::PortInUse:
-      form.platform.dialogs.message("Foglalt port szám! Kérem válasszon másikat!", Buttons::Ok,
-                                    Icon::Critical);
+      dialogs_.message("Foglalt port szám! Kérem válasszon másikat!", Buttons::Ok, Icon::Critical);
       break;
     case OpenError::Other:
     case OpenError::None:
-      form.window.print(SignedBlank(std::int64_t{result.code}) + "\n");
+      window_.print(SignedBlank(std::int64_t{result.code}) + "\n");
       break;
   }
 }
 
 // Gives up the port: the timer stops before any box goes up, so no tick polls a closed
 // port or re-opens it again from behind the modal box.
-void AbandonPort(Folap& form, const OpenResult& result) {
-  form.platform.timer.setEnabled(false);
-  ReportOpenFailure(form, result);
-  form.Portok.setSelectedSilently(-1);
-  form.platform.timer.setEnabled(false);
-  form.ShowLinkLost();
+void Link::abandonPort(const OpenResult& result) {
+  timer_.setEnabled(false);
+  reportOpenFailure(result);
+  Portok_.setSelectedSilently(-1);
+  ShowLinkLost();
 }
 
-void ShowLineError(Folap& form, const char* digit) {
-  form.platform.dialogs.message(digit, Buttons::Ok, Icon::None);
+void Link::showLineError(const char* digit) { dialogs_.message(digit, Buttons::Ok, Icon::None); }
+
+void Link::opened(const OpenResult& result) {
+  line_.journal.portOpened(Portok_.selected() + 1, result);
 }
 
-}  // namespace
-
-void Folap::Portok_Click() {
-  if (platform.port.isOpen()) platform.port.close();
-  const int position = Portok.selected();
+void Link::Portok_Click() {
+  if (line_.port.isOpen()) line_.port.close();
+  const int position = Portok_.selected();
   if (position < 0) {
-    platform.timer.setEnabled(false);
+    timer_.setEnabled(false);
     return;
   }
-  const OpenResult result = platform.port.open(position + 1);
-  platform.journal.portOpened(position + 1, result);
+  const OpenResult result = line_.port.open(position + 1);
+  opened(result);
   if (result.ok()) {
-    platform.timer.setEnabled(true);
+    timer_.setEnabled(true);
     return;
   }
   if (result.error == OpenError::Other) {
-    ReportOpenFailure(*this, result);
+    reportOpenFailure(result);
     return;
   }
-  AbandonPort(*this, result);
+  abandonPort(result);
 }
 
-void Folap::ReopenPort() {
-  if (const int stray = platform.port.waiting()) platform.journal.strayBytes(stray);
-  platform.port.close();
-  const int position = Portok.selected();
+void Link::ReopenPort() {
+  if (const int stray = line_.port.waiting()) line_.journal.strayBytes(stray);
+  line_.port.close();
+  const int position = Portok_.selected();
   if (position < 0) return;
-  const OpenResult result = platform.port.open(position + 1);
-  platform.journal.portOpened(position + 1, result);
+  const OpenResult result = line_.port.open(position + 1);
+  opened(result);
   // A port that vanished (an unplugged adapter) would fail again at every tick; giving
   // it up like a failed choice reports it once and waits for the user's next choice.
-  if (!result.ok()) AbandonPort(*this, result);
+  if (!result.ok()) abandonPort(result);
 }
 
-void Folap::Comm1_OnComm(CommEvent event) {
+void Link::Comm1_OnComm(CommEvent event) {
   switch (event) {
     case CommEvent::Receive:
-      if (platform.port.waiting() == 10) {
-        kozos.ReplySeen = true;
+      if (line_.port.waiting() == 10) {
+        kozos_.ReplySeen = true;
         ParseReply();
       }
       break;
     case CommEvent::Break:
-      ShowLineError(*this, "1");
+      showLineError("1");
       break;
     case CommEvent::Frame:
-      platform.beep.beep();
+      beep_.beep();
       ReopenPort();
       break;
     case CommEvent::Overrun:
-      ShowLineError(*this, "3");
+      showLineError("3");
       break;
     case CommEvent::RxOver:
-      ShowLineError(*this, "4");
+      showLineError("4");
       break;
     case CommEvent::RxParity:
-      ShowLineError(*this, "5");
+      showLineError("5");
       break;
     case CommEvent::TxFull:
-      ShowLineError(*this, "6");
+      showLineError("6");
       break;
     case CommEvent::Dcb:
-      ShowLineError(*this, "7");
+      showLineError("7");
       break;
     case CommEvent::CarrierDetect:
-      platform.port.setBreak(false);
+      line_.port.setBreak(false);
       break;
     case CommEvent::DeviceLost:
       // The port is closed already; the next tick that misses a reply tries to re-open

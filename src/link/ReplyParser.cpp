@@ -2,11 +2,11 @@
 #include <optional>
 #include <string>
 
-#include "app/Folap.h"
-#include "link/Frame.h"
-#include "link/SendFrame.h"
+#include "link/Link.h"
 #include "link/StoredParameters.h"
 #include "params/StepTables.h"
+#include "platform/Journal.h"
+#include "platform/System.h"
 
 namespace voltander {
 
@@ -23,86 +23,80 @@ std::string ByteAsText(std::uint8_t byte) {
   return {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
 }
 
-void ApplyStatus(Folap& form, const FrameBytes& frame) {
-  const StatusReply status = DecodeStatus(frame);
-
-  if (status.duty >= kFaultDuty) {
-    form.Hiba.setVisible(true);
-    form.Bar.setValue(255);
-  } else {
-    form.Hiba.setVisible(false);
-    form.Bar.setValue(status.duty);
-  }
-  if (status.charging) {
-    form.Led.setEnabled(true);
-  } else {
-    form.Led.setEnabled(false);
-    form.Bar.setValue(0);
-  }
-
-  // A high byte of 128 or more is no ratio the controller can hold; the rest of the
-  // reply still applies.
-  if (status.ratioTimes1000) {
-    const auto ratio = static_cast<float>(*status.ratioTimes1000 / 1000.0);
-    if (ratio != form.kozos.DividerRatio) {
-      form.kozos.DividerRatio = ratio;
-      BuildStepTables(form);
-      form.platform.beep.beep();
-    }
-  }
-
-  if (status.state < kStateLabels) {
-    for (int i = 0; i < kStateLabels; ++i) form.State[i].setEnabled(i == status.state);
-    form.Kall.setVisible(false);
-    form.Fel.setEnabled(true);
-  } else if (status.state == kCalibrationLoop) {
-    for (Label& label : form.State) label.setEnabled(false);
-    form.Kall.setVisible(true);
-    form.Fel.setEnabled(false);
-  }
-
-  form.platform.journal.status({status.state, status.duty, status.charging,
-                                status.duty >= kFaultDuty, status.state == kCalibrationLoop,
-                                form.kozos.DividerRatio});
-  form.RequestVersion();
-}
-
-void ApplyVersion(Folap& form, const FrameBytes& frame) {
-  std::string text;
-  for (std::size_t k = 1; k <= 7; ++k) text += ByteAsText(frame[k]);
-  form.AMVerzio.setText(std::move(text));
-  if (form.kozos.LiveLink)
-    SendFrame(form.platform.port, form.platform.pause, form.platform.journal, kParameterRequest);
-}
-
 // Selecting through the list runs its own handler, as the user's choice would.
 void Choose(ListBox& list, std::optional<int> position) {
   if (position) list.select(*position);
 }
 
-void ApplyStoredParameters(Folap& form, const FrameBytes& frame) {
-  const Kozos& k = form.kozos;
-  Choose(form.Umin, VoltagePositionForCode(k.VoltageSteps, frame[2]));
-  Choose(form.Umax, VoltagePositionForCode(k.VoltageSteps, frame[3]));
-  Choose(form.Igyors, CurrentPositionForCode(k.CurrentSteps, frame[4]));
-  Choose(form.Inormal, CurrentPositionForCode(k.CurrentSteps, frame[5]));
-  Choose(form.Tkarbantarto,
-         PositionForOrdinal(frame[6], static_cast<int>(form.Tkarbantarto.count())));
-  Choose(form.Thiszt, PositionForOrdinal(frame[7], static_cast<int>(form.Thiszt.count())));
-  Choose(form.Minta, PositionForOrdinal(frame[8], static_cast<int>(form.Minta.count())));
-  form.window.setTitle(StartupTitle(form.version) + " (*Kontroller*)");
-}
-
 }  // namespace
 
-void Folap::ParseReply() {
-  FrameBytes& frame = kozos.RxFrame;
+void Link::applyStatus(const FrameBytes& frame) {
+  const StatusReply status = DecodeStatus(frame);
+  const bool fault = status.duty >= kFaultDuty;
+
+  display_.Hiba.setVisible(fault);
+  // Painted once: a reply that is not charging shows an empty bar, whatever the duty.
+  if (!status.charging) {
+    display_.Bar.setValue(0);
+  } else {
+    display_.Bar.setValue(fault ? 255 : status.duty);
+  }
+  display_.Led.setEnabled(status.charging);
+
+  // A high byte of 128 or more is no ratio the controller can hold; the rest of the
+  // reply still applies.
+  if (status.ratioTimes1000) {
+    const auto ratio = static_cast<float>(*status.ratioTimes1000 / 1000.0);
+    if (ratio != kozos_.DividerRatio) {
+      kozos_.DividerRatio = ratio;
+      BuildStepTables(kozos_, lists_, desktop_.decimalSeparator());
+      beep_.beep();
+    }
+  }
+
+  if (status.state < kStateLabels) {
+    for (int i = 0; i < kStateLabels; ++i) display_.State[i].setEnabled(i == status.state);
+    display_.Kall.setVisible(false);
+    display_.Fel.setEnabled(true);
+  } else if (status.state == kCalibrationLoop) {
+    for (Label& label : display_.State) label.setEnabled(false);
+    display_.Kall.setVisible(true);
+    display_.Fel.setEnabled(false);
+  }
+
+  line_.journal.status({status.state, status.duty, status.charging, fault,
+                        status.state == kCalibrationLoop, kozos_.DividerRatio});
+  RequestVersion();
+}
+
+void Link::applyVersion(const FrameBytes& frame) {
+  std::string text;
+  for (std::size_t k = 1; k <= 7; ++k) text += ByteAsText(frame[k]);
+  display_.AMVerzio.setText(std::move(text));
+  if (kozos_.LiveLink) SendFrame(line_, kParameterRequest);
+}
+
+void Link::applyStoredParameters(const FrameBytes& frame) {
+  const Kozos& k = kozos_;
+  const ParameterLists& l = lists_;
+  Choose(l.Umin, VoltagePositionForCode(k.VoltageSteps, frame[2]));
+  Choose(l.Umax, VoltagePositionForCode(k.VoltageSteps, frame[3]));
+  Choose(l.Igyors, CurrentPositionForCode(k.CurrentSteps, frame[4]));
+  Choose(l.Inormal, CurrentPositionForCode(k.CurrentSteps, frame[5]));
+  Choose(l.Tkarbantarto, PositionForOrdinal(frame[6], static_cast<int>(l.Tkarbantarto.count())));
+  Choose(l.Thiszt, PositionForOrdinal(frame[7], static_cast<int>(l.Thiszt.count())));
+  Choose(l.Minta, PositionForOrdinal(frame[8], static_cast<int>(l.Minta.count())));
+  window_.setTitle(StartupTitle(version_) + " (*Kontroller*)");
+}
+
+void Link::ParseReply() {
+  FrameBytes& frame = kozos_.RxFrame;
   for (std::uint8_t& position : frame) {
-    const int byte = platform.port.read();
+    const int byte = line_.port.read();
     if (byte < 0) {
       // Nothing was waiting after all: release the line. Every later read is empty
       // too, so the end test drops the frame instead of applying made-up bytes.
-      platform.port.setBreak(false);
+      line_.port.setBreak(false);
       position = 0;
     } else {
       position = static_cast<std::uint8_t>(byte);
@@ -110,36 +104,34 @@ void Folap::ParseReply() {
   }
 
   if (!IsFramed(frame)) {
-    if (kozos.LiveLink) platform.journal.linkLost();
-    kozos.LiveLink = false;
+    setLive(false);
     return;
   }
-  platform.journal.frameReceived(frame);
+  line_.journal.frameReceived(frame);
 
-  Allapot.setEnabled(true);
-  LED2.setBackground(kGreen);
-  LED2.setCaption("Kapcsolódva");
+  display_.Allapot.setEnabled(true);
+  display_.LED2.setBackground(kGreen);
+  display_.LED2.setCaption("Kapcsolódva");
 
   switch (frame[1]) {
     case kStatusReply:
-      ApplyStatus(*this, frame);
+      applyStatus(frame);
       break;
     case kVersionReply:
-      ApplyVersion(*this, frame);
+      applyVersion(frame);
       break;
     case kParameterReply:
-      ApplyStoredParameters(*this, frame);
+      applyStoredParameters(frame);
       break;
     default:
       break;
   }
 }
 
-void Folap::RequestVersion() {
-  if (kozos.LiveLink) return;
-  kozos.LiveLink = true;
-  platform.journal.linkRestored();
-  SendFrame(platform.port, platform.pause, platform.journal, kVersionRequest);
+void Link::RequestVersion() {
+  if (kozos_.LiveLink) return;
+  setLive(true);
+  SendFrame(line_, kVersionRequest);
 }
 
 }  // namespace voltander

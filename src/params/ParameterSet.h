@@ -1,10 +1,13 @@
 // A parameter set is nothing but the selections of the seven lists; the assistant,
-// the upload and the parameter file all start from this snapshot of them.
+// the upload and the parameter file all start from this snapshot of them. The lists
+// themselves are named here once, in the one order every subsystem walks them.
 #pragma once
 
-namespace voltander {
+#include <array>
 
-class Folap;
+#include "controls/Controls.h"
+
+namespace voltander {
 
 // List positions, -1 for no selection.
 struct ParameterSet {
@@ -17,7 +20,24 @@ struct ParameterSet {
   int tkarbantarto = -1;
 };
 
-// The current selections of the main window's seven lists.
-ParameterSet SelectedParameters(Folap& form);
+// The main window's seven parameter lists; the window owns them.
+struct ParameterLists {
+  ListBox& Igyors;
+  ListBox& Inormal;
+  ListBox& Umax;
+  ListBox& Umin;
+  ListBox& Thiszt;
+  ListBox& Tkarbantarto;
+  ListBox& Minta;
+
+  // In the order of the window's frames.
+  std::array<ListBox*, 7> all() const {
+    return {&Igyors, &Inormal, &Umax, &Umin, &Thiszt, &Tkarbantarto, &Minta};
+  }
+  ParameterSet selected() const {
+    return {Umax.selected(),   Umin.selected(),  Igyors.selected(),      Inormal.selected(),
+            Thiszt.selected(), Minta.selected(), Tkarbantarto.selected()};
+  }
+};
 
 }  // namespace voltander

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/Folap.h"
 #include "common/PatternFormat.h"
 
 namespace voltander {
@@ -62,25 +61,23 @@ std::string ThisztEntryText(int index) { return std::to_string(index + 1) + " s"
 std::string MintaEntryText(int index) { return std::to_string(index + 1) + ". s"; }
 std::string TkarbantartoEntryText(int index) { return std::to_string(index + 2) + ". napon"; }
 
-void BuildStepTables(Folap& form) {
-  Kozos& k = form.kozos;
+void BuildStepTables(Kozos& k, const ParameterLists& lists, std::string_view sep) {
   ComputeStepTables(k.DividerRatio, k.VoltageSteps, k.CurrentSteps);
-  const std::string sep = form.platform.desktop.decimalSeparator();
   for (int i = 2; i < kVoltageRows; ++i) {
     std::string text = VoltageEntryText(k.VoltageSteps, i, sep);
-    form.Umax.writeEntry(static_cast<std::size_t>(i - 2), text);
-    form.Umin.writeEntry(static_cast<std::size_t>(i - 2), std::move(text));
+    lists.Umax.writeEntry(static_cast<std::size_t>(i - 2), text);
+    lists.Umin.writeEntry(static_cast<std::size_t>(i - 2), std::move(text));
   }
   for (int j = 1; j < kCurrentRows; ++j) {
     std::string text = CurrentEntryText(k.CurrentSteps, j, sep);
-    form.Igyors.writeEntry(static_cast<std::size_t>(j - 1), text);
-    form.Inormal.writeEntry(static_cast<std::size_t>(j - 1), std::move(text));
+    lists.Igyors.writeEntry(static_cast<std::size_t>(j - 1), text);
+    lists.Inormal.writeEntry(static_cast<std::size_t>(j - 1), std::move(text));
   }
   for (int n = 0; n < kTimeEntries; ++n) {
     const auto entry = static_cast<std::size_t>(n);
-    form.Thiszt.writeEntry(entry, ThisztEntryText(n));
-    form.Tkarbantarto.writeEntry(entry, TkarbantartoEntryText(n));
-    form.Minta.writeEntry(entry, MintaEntryText(n));
+    lists.Thiszt.writeEntry(entry, ThisztEntryText(n));
+    lists.Tkarbantarto.writeEntry(entry, TkarbantartoEntryText(n));
+    lists.Minta.writeEntry(entry, MintaEntryText(n));
   }
 }
 

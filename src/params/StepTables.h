@@ -6,10 +6,9 @@
 #include <string_view>
 
 #include "common/Kozos.h"
+#include "params/ParameterSet.h"
 
 namespace voltander {
-
-class Folap;
 
 // Base rows 0 to 27 fixed; rows 28 to 53 are ratio times rows 2 to 27 with bit 4 of
 // the code cleared. Pure: tables from the ratio.
@@ -28,7 +27,7 @@ std::string MintaEntryText(int index);
 std::string TkarbantartoEntryText(int index);
 
 // Recomputes the tables of kozos from kozos.DividerRatio and rewrites the texts of
-// the seven lists of the main window in place; no selection moves.
-void BuildStepTables(Folap& form);
+// the seven lists in place, numbers with the user's separator; no selection moves.
+void BuildStepTables(Kozos& kozos, const ParameterLists& lists, std::string_view separator);
 
 }  // namespace voltander

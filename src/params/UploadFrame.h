@@ -4,8 +4,8 @@
 #pragma once
 
 #include "common/Kozos.h"
-#include "link/Frame.h"
 #include "params/ParameterSet.h"
+#include "protocol/Frame.h"
 
 namespace voltander {
 

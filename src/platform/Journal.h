@@ -55,17 +55,27 @@ class JournalFanout : public Journal {
  public:
   void add(Journal& listener) { listeners_.push_back(&listener); }
 
-  void frameSent(const LineFrame& f) override { each([&](Journal& j) { j.frameSent(f); }); }
+  void frameSent(const LineFrame& f) override {
+    each([&](Journal& j) { j.frameSent(f); });
+  }
   void frameReceived(const LineFrame& f) override {
     each([&](Journal& j) { j.frameReceived(f); });
   }
-  void strayBytes(int n) override { each([&](Journal& j) { j.strayBytes(n); }); }
+  void strayBytes(int n) override {
+    each([&](Journal& j) { j.strayBytes(n); });
+  }
   void portOpened(int port, const OpenResult& r) override {
     each([&](Journal& j) { j.portOpened(port, r); });
   }
-  void status(const StatusRecord& s) override { each([&](Journal& j) { j.status(s); }); }
-  void linkLost() override { each([](Journal& j) { j.linkLost(); }); }
-  void linkRestored() override { each([](Journal& j) { j.linkRestored(); }); }
+  void status(const StatusRecord& s) override {
+    each([&](Journal& j) { j.status(s); });
+  }
+  void linkLost() override {
+    each([](Journal& j) { j.linkLost(); });
+  }
+  void linkRestored() override {
+    each([](Journal& j) { j.linkRestored(); });
+  }
   void parameterUpload(const std::array<std::uint8_t, 7>& c) override {
     each([&](Journal& j) { j.parameterUpload(c); });
   }

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/Controls.h"
+#include "controls/Controls.h"
 
 class QAbstractButton;
 class QAction;

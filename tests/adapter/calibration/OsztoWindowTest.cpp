@@ -65,7 +65,7 @@ class OsztoWindowTest : public ::testing::Test {
 };
 
 TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
-  Oszto form(*h.form);
+  Oszto form(h.form->osztoHost());
   showAndRun(form, [&](QDialog& d) {
     auto* rhi = Child<QComboBox>(d, "Rhi");
     auto* poti = Child<QSlider>(d, "Poti1");
@@ -102,9 +102,9 @@ TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
 }
 
 TEST_F(OsztoWindowTest, EscapeAndUploadCloseTheWindowThroughOneUnload) {
-  Oszto escaped(*h.form);
+  Oszto escaped(h.form->osztoHost());
   showAndRun(escaped, [](QDialog& d) { Key(&d, Qt::Key_Escape); });
-  Oszto uploaded(*h.form);
+  Oszto uploaded(h.form->osztoHost());
   showAndRun(uploaded, [](QDialog& d) {
     Child<QComboBox>(d, "Rhi")->setFocus();
     Child<QToolButton>(d, "Ufel")->click();

@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QWidget>
 
-#include "app/Controls.h"
+#include "controls/Controls.h"
 #include "qt/ControlMirror.h"
 
 namespace voltander {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "adapter/qt/PtyFixture.h"
-#include "link/SendFrame.h"
+#include "protocol/SendFrame.h"
 #include "platform/Journal.h"
 #include "qt/PortNames.h"
 #include "qt/QtSerialPort.h"
@@ -196,7 +196,7 @@ class WireCheckingPause : public Pause {
 TEST_F(QtSerialPortTest, EveryByteIsOnTheLineBeforeItsOneMillisecondPause) {
   WireCheckingPause pause(pty.master());
   Journal journal;
-  ASSERT_TRUE(SendFrame(port, pause, journal, 'R'));
+  ASSERT_TRUE(SendFrame(Line{port, pause, journal}, 'R'));
   EXPECT_EQ(pause.wire, Bytes("SR0000000T"));
   EXPECT_EQ(pause.countsAtPause, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
   ASSERT_EQ(pause.slept.size(), 10u);

@@ -67,11 +67,11 @@ TEST_F(FileCommands, SaveThenOpenRestoresTheSetAndTheRatio) {
   EXPECT_EQ(f().window.title(), FileTitle("a.vlt", f().version));
 
   h.kozos.DividerRatio = 3.0120482f;
-  BuildStepTables(f());
+  BuildStepTables(f().kozos, f().lists, ".");
   select({3, 40, 14, -1, 9, 0, 254});
   save("set.vlt");
   h.kozos.DividerRatio = 4.0f;
-  BuildStepTables(f());
+  BuildStepTables(f().kozos, f().lists, ".");
   const std::string entry40At4 = f().Umax.text(40);
   select({0, 0, 0, 0, 0, 0, 0});
   f().Umin.setBackground(kLightRed);  // a wizard mark, cleared as by a user's choice
@@ -126,7 +126,7 @@ TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     h.kozos.DividerRatio = 4.0f;
-    BuildStepTables(f());
+    BuildStepTables(f().kozos, f().lists, ".");
     select(kBefore);
     h.dialogs.shown.clear();
     h.files.files["/data/bad.vlt"] = c.file;

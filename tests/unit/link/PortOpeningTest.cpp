@@ -23,7 +23,7 @@ TEST_F(PortChoice, EntryPositionPlusOneIsThePortAndSwitchingKeepsTheLiveLink) {
   EXPECT_EQ(f().LED2.caption(), "Kapcsolódva");
 
   f().Portok.setSelectedSilently(-1);
-  f().Portok_Click();
+  f().link.Portok_Click();
   EXPECT_FALSE(h.port.isOpen());
   EXPECT_FALSE(h.timer.enabled());
   EXPECT_TRUE(h.dialogs.shown.empty());

@@ -99,7 +99,7 @@ TEST_F(BadFrame, LeavesTheDisplayClearsTheLiveLinkAndTheVersionReplyThenAsksNoth
 TEST_F(BadFrame, AFrameCutShortIsDroppedAndTheBreakReleased) {
   status(0, 2);
   h.port.rx = {'S', 'E', 1, 0, 0, 0, 15, 160, 2};
-  f().ParseReply();
+  f().link.ParseReply();
   EXPECT_FALSE(h.kozos.LiveLink);
   EXPECT_EQ(h.port.breakCalls, (std::vector<bool>{false}));
   EXPECT_EQ(f().Bar.value(), 0);
@@ -115,7 +115,7 @@ TEST_F(BadFrame, AnUnknownLetterOnlyRefreshesTheConnectionDisplay) {
 }
 
 TEST_F(StoredParameters, SelectTheControllersValuesInAllSevenLists) {
-  for (ListBox* list : f().parameterLists()) list->setBackground(kLightRed);
+  for (ListBox* list : f().lists.all()) list->setBackground(kLightRed);
 
   // Umin level 2, Umax level 22, Igyors step 5, Inormal step 2, then 1-based positions.
   h.reply('O', {178, 190, 165, 162, 3, 10, 1});

@@ -39,7 +39,7 @@ struct BuildStepTablesTest : ::testing::Test {
 };
 
 TEST_F(BuildStepTablesTest, FillsTheSevenListsWithTheirTexts) {
-  BuildStepTables(f);
+  BuildStepTables(f.kozos, f.lists, ".");
   ASSERT_EQ(f.Umax.count(), 52u);
   ASSERT_EQ(f.Igyors.count(), 15u);
   for (const ListBox* l : {&f.Thiszt, &f.Minta, &f.Tkarbantarto}) ASSERT_EQ(l->count(), 255u);
@@ -53,14 +53,14 @@ TEST_F(BuildStepTablesTest, FillsTheSevenListsWithTheirTexts) {
 }
 
 TEST_F(BuildStepTablesTest, ARebuildRewritesOnlyDividedTextsInPlaceAndKeepsSelections) {
-  BuildStepTables(f);
+  BuildStepTables(f.kozos, f.lists, ".");
   f.Umax.setSelectedSilently(30);
   f.Minta.setSelectedSilently(7);
   int rewrites = 0;
   f.Umax.entryChanged = [&](std::size_t) { ++rewrites; };
 
   h.kozos.DividerRatio = 5.0f;
-  BuildStepTables(f);
+  BuildStepTables(f.kozos, f.lists, ".");
   EXPECT_EQ(f.Umax.count(), 52u);
   EXPECT_EQ(f.Umax.selected(), 30);
   EXPECT_EQ(f.Minta.selected(), 7);
@@ -69,11 +69,10 @@ TEST_F(BuildStepTablesTest, ARebuildRewritesOnlyDividedTextsInPlaceAndKeepsSelec
   EXPECT_EQ(rewrites, 26);
 
   rewrites = 0;
-  BuildStepTables(f);
+  BuildStepTables(f.kozos, f.lists, ".");
   EXPECT_EQ(rewrites, 0) << "an unchanged ratio changes nothing visible";
 
-  h.desktop.separator = ",";
-  BuildStepTables(f);
+  BuildStepTables(f.kozos, f.lists, ",");
   EXPECT_EQ(Texts(f.Inormal, {0, 3}), "0,070 A | 0,270 A");
 }
 

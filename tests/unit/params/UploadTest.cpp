@@ -73,7 +73,7 @@ TEST_F(Upload, AssistantReportComesFirstAndARefusalSendsNothingOverALiveLink) {
   };
   h.form->Fel.click();
   ASSERT_EQ(h.dialogs.shown.size(), 3u);
-  EXPECT_EQ(h.dialogs.shown[1].text, AssessParameters(SelectedParameters(*h.form)).report);
+  EXPECT_EQ(h.dialogs.shown[1].text, AssessParameters(h.form->lists.selected()).report);
   EXPECT_EQ(h.dialogs.shown[1].icon, Icon::Information);
   EXPECT_EQ(h.dialogs.shown[2].text, kDone);
   EXPECT_EQ(writtenDuringReport, 0u);

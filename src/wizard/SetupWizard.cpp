@@ -1,8 +1,10 @@
+#include "wizard/SetupWizard.h"
+
 #include <optional>
 #include <string>
 
-#include "app/Folap.h"
-#include "common/Version.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
 #include "wizard/WizardAnswers.h"
 #include "wizard/WizardCompute.h"
 
@@ -19,18 +21,19 @@ std::string TypePrompt() {
   return prompt;
 }
 
-// Choosing an entry clears a value list's mark, but clearing the selection runs no
-// handler; a list the wizard leaves without a selection would otherwise keep the
-// mark of an earlier run that no longer applies.
-void SelectValue(Folap& form, ListBox& list, int position) {
-  list.select(position);
-  if (position < 0) form.ListMarkReset(list);
-}
-
 }  // namespace
 
-void Folap::Varazslo_Click() {
-  Dialogs& dialogs = platform.dialogs;
+SetupWizard::SetupWizard(const Kozos& kozos, const ParameterLists& lists, WindowModel& window,
+                         Version version, Dialogs& dialogs, Desktop& desktop)
+    : kozos_(kozos),
+      lists_(lists),
+      window_(window),
+      version_(version),
+      dialogs_(dialogs),
+      desktop_(desktop) {}
+
+void SetupWizard::Varazslo_Click() {
+  Dialogs& dialogs = dialogs_;
   WizardAnswers answers;
 
   answers.type = BatteryTypeFor(dialogs.input("Akkumlátor típusa:", TypePrompt(), "4"));
@@ -66,23 +69,24 @@ void Folap::Varazslo_Click() {
 
   // The tables are read only now: a status reply may have rebuilt them while the
   // question was open.
-  const WizardResult result = ComputeWizard(answers, kozos.VoltageSteps, kozos.CurrentSteps,
-                                            platform.desktop.decimalSeparator());
-  window.setTitle(StartupTitle(version) + " (*Beállítás Varázsló*)");
-  SelectValue(*this, Umax, result.umaxPosition);
-  SelectValue(*this, Umin, result.uminPosition);
-  SelectValue(*this, Inormal, result.inormalPosition);
-  SelectValue(*this, Igyors, result.igyorsPosition);
-  Tkarbantarto.select(result.tkarbantartoPosition);
-  Thiszt.select(kWizardThisztPosition);
-  Minta.select(kWizardMintaPosition);
+  const WizardResult result =
+      ComputeWizard(answers, kozos_.VoltageSteps, kozos_.CurrentSteps, desktop_.decimalSeparator());
+  window_.setTitle(StartupTitle(version_) + " (*Beállítás Varázsló*)");
+  const ParameterLists& l = lists_;
+  l.Umax.select(result.umaxPosition);
+  l.Umin.select(result.uminPosition);
+  l.Inormal.select(result.inormalPosition);
+  l.Igyors.select(result.igyorsPosition);
+  l.Tkarbantarto.select(result.tkarbantartoPosition);
+  l.Thiszt.select(kWizardThisztPosition);
+  l.Minta.select(kWizardMintaPosition);
 
-  if (!kozos.ExpertMode) return;
+  if (!kozos_.ExpertMode) return;
   // Marked before the report shows, so the user sees which lists it speaks of.
-  if (result.markUmax) Umax.setBackground(kLightRed);
-  if (result.markUmin) Umin.setBackground(kLightRed);
-  if (result.markIgyors) Igyors.setBackground(kLightRed);
-  if (result.markInormal) Inormal.setBackground(kLightRed);
+  if (result.markUmax) l.Umax.setBackground(kLightRed);
+  if (result.markUmin) l.Umin.setBackground(kLightRed);
+  if (result.markIgyors) l.Igyors.setBackground(kLightRed);
+  if (result.markInormal) l.Inormal.setBackground(kLightRed);
   dialogs.message(result.report, Buttons::Ok, Icon::Information);
 }
 

@@ -126,8 +126,8 @@ class ListBox : public Control {
   void writeEntry(std::size_t n, std::string text);
 
   int selected() const { return selected_; }
-  // Makes index (or -1) the selection. Choosing an entry (index >= 0) runs onSelect,
-  // as a user's choice does; clearing the selection runs nothing.
+  // Makes index (or -1) the selection and runs onSelect, as a user's choice does:
+  // clearing the selection from code has the same effect as choosing an entry.
   void select(int index);
   // Changes the selection without running onSelect.
   void setSelectedSilently(int index);

@@ -1,4 +1,4 @@
-#include "app/Controls.h"
+#include "controls/Controls.h"
 
 #include <utility>
 
@@ -109,7 +109,7 @@ void ListBox::setSelectedSilently(int index) {
 
 void ListBox::select(int index) {
   setSelectedSilently(index);
-  if (selected_ >= 0 && onSelect) onSelect();
+  if (onSelect) onSelect();
 }
 
 std::string ListBox::selectedText() const {

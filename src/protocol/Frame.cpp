@@ -1,4 +1,4 @@
-#include "link/Frame.h"
+#include "protocol/Frame.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "link/SendFrame.h"
+#include "protocol/SendFrame.h"
 
 #include "platform/Journal.h"
 #include "platform/SerialPort.h"
@@ -6,15 +6,14 @@
 
 namespace voltander {
 
-bool SendFrame(SerialPort& port, Pause& pause, Journal& journal, std::uint8_t letter,
-               const Payload& payload) {
+bool SendFrame(const Line& line, std::uint8_t letter, const Payload& payload) {
   bool allLeft = true;
   const FrameBytes frame = EncodeFrame(letter, payload);
   for (std::uint8_t byte : frame) {
-    if (!port.write(byte)) allLeft = false;
-    pause.sleepMs(1);
+    if (!line.port.write(byte)) allLeft = false;
+    line.pause.sleepMs(1);
   }
-  if (allLeft) journal.frameSent(frame);
+  if (allLeft) line.journal.frameSent(frame);
   return allLeft;
 }
 

@@ -1,0 +1,78 @@
+// The controller link: the port choice, the line's events, the poll tick with its
+// supervision, and the reply parser with the live display it drives. It owns no
+// state of its own beyond the shared flags; the window owns the controls it paints.
+#pragma once
+
+#include <array>
+
+#include "common/Kozos.h"
+#include "common/Version.h"
+#include "controls/Controls.h"
+#include "params/ParameterSet.h"
+#include "platform/SerialPort.h"
+#include "protocol/SendFrame.h"
+
+namespace voltander {
+
+class Beep;
+class Desktop;
+class Dialogs;
+class Timer;
+
+// The main window's controls that show the controller's state.
+struct LiveDisplay {
+  Frame& Allapot;
+  Label& LED2;
+  TextBox& AMVerzio;
+  std::array<Label, 5>& State;
+  Label& Kall;
+  Label& Hiba;
+  Label& Led;
+  ProgressBar& Bar;
+  Button& Fel;
+};
+
+class Link {
+ public:
+  Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const ParameterLists& lists,
+       WindowModel& window, Version version, const Line& line, Timer& timer, Dialogs& dialogs,
+       Beep& beep, Desktop& desktop);
+
+  // The serial port (link/PortOpening.cpp).
+  void Portok_Click();
+  // Close and open the same port again; a failure is handled like an opening error.
+  void ReopenPort();
+  void Comm1_OnComm(CommEvent event);
+
+  // Polling and supervision (link/Polling.cpp).
+  void Timer_Timer();
+  void ShowLinkLost();
+
+  // Replies (link/ReplyParser.cpp).
+  void ParseReply();
+  void RequestVersion();
+
+ private:
+  void reportOpenFailure(const OpenResult& result);
+  void abandonPort(const OpenResult& result);
+  void showLineError(const char* digit);
+  void opened(const OpenResult& result);
+  void setLive(bool live);
+  void applyStatus(const FrameBytes& frame);
+  void applyVersion(const FrameBytes& frame);
+  void applyStoredParameters(const FrameBytes& frame);
+
+  Kozos& kozos_;
+  ListBox& Portok_;
+  LiveDisplay display_;
+  ParameterLists lists_;
+  WindowModel& window_;
+  Version version_;
+  Line line_;
+  Timer& timer_;
+  Dialogs& dialogs_;
+  Beep& beep_;
+  Desktop& desktop_;
+};
+
+}  // namespace voltander
