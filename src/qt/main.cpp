@@ -11,6 +11,7 @@
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
+#include "qt/QtTranslation.h"
 #include "qt/TerminationSignals.h"
 
 using namespace voltander;
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Voltander"));
   QApplication::setOrganizationName(QStringLiteral("Voltander"));
   QGuiApplication::setDesktopFileName(QStringLiteral("voltander"));
+  InstallQtTranslation(app);
 
   Kozos kozos;
   QtSerialPort port;
