@@ -5,6 +5,7 @@
 #include "common/Kozos.h"
 #include "platform/Platform.h"
 #include "qt/FolapWindow.h"
+#include "qt/LinkLog.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtSerialPort.h"
@@ -33,7 +34,9 @@ int main(int argc, char** argv) {
   QtPause pause;
   QtBeep beep;
   QtDesktop desktop;
+  LinkLog linkLog;
   JournalFanout journal;
+  journal.add(linkLog);
   Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form(kozos, platform);
   FolapWindow window(form);
