@@ -117,15 +117,11 @@ FileChoice QtDialogs::chooseFile(bool save, const std::string& filter,
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.first());
   }
-  if (save) {
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The command asks its own overwrite question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-  } else {
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-  }
+  // Any name is accepted: the commands test existence themselves and say so in
+  // their own words, so the dialog neither asks to overwrite nor says "not found".
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!presetName.empty()) dialog.selectFile(QString::fromStdString(presetName));
 
   FileChoice choice;

@@ -5,12 +5,14 @@
 #include "common/Kozos.h"
 #include "platform/Platform.h"
 #include "qt/FolapWindow.h"
+#include "qt/LinkLog.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtSerialPort.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
+#include "qt/QtTranslation.h"
 #include "qt/TerminationSignals.h"
 
 using namespace voltander;
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Voltander"));
   QApplication::setOrganizationName(QStringLiteral("Voltander"));
   QGuiApplication::setDesktopFileName(QStringLiteral("voltander"));
+  InstallQtTranslation(app);
 
   Kozos kozos;
   QtSerialPort port;
@@ -31,7 +34,9 @@ int main(int argc, char** argv) {
   QtPause pause;
   QtBeep beep;
   QtDesktop desktop;
+  LinkLog linkLog;
   JournalFanout journal;
+  journal.add(linkLog);
   Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form(kozos, platform);
   FolapWindow window(form);

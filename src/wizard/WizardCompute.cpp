@@ -15,13 +15,17 @@ constexpr double kVoltageTolerance = 0.3;
 // The largest current the controller can deliver.
 constexpr double kCurrentLimit = 1.0;
 
-std::string Volts(float value, std::string_view sep) {
-  return FormatPattern(value, "0.000 V", sep);
+// A negative deviation keeps its minus sign even when it rounds to zero: "-0.000 V"
+// tells the user the chosen step lies above the computed value.
+std::string Signed(float value, std::string_view pattern, std::string_view sep) {
+  std::string text = FormatPattern(value, pattern, sep);
+  if (value < 0 && !text.starts_with('-')) text.insert(0, 1, '-');
+  return text;
 }
 
-std::string Amperes(float value, std::string_view sep) {
-  return FormatPattern(value, "0.000 A", sep);
-}
+std::string Volts(float value, std::string_view sep) { return Signed(value, "0.000 V", sep); }
+
+std::string Amperes(float value, std::string_view sep) { return Signed(value, "0.000 A", sep); }
 
 std::string Report(const WizardResult& r, std::string_view sep) {
   std::string text;

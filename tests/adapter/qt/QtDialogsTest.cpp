@@ -138,5 +138,33 @@ TEST(QtDialogsTest, FileDialogsPresetNameAndFilterAndReturnPathAndTitle) {
   EXPECT_TRUE(opened.cancelled);
 }
 
+// The Open command tests existence itself and names the missing file in its own
+// words, so the dialog must hand a missing name back rather than warn about it.
+TEST(QtDialogsTest, OpenDialogHandsBackANameThatDoesNotExist) {
+  test::TempDir dir("voltander-dialog");
+  QtDialogs dialogs;
+  FileChoice opened;
+  bool warned = false;
+  WithDialog<QFileDialog>(
+      [&](QFileDialog& d) {
+        d.setDirectory(QString::fromStdString(dir.path()));
+        auto* name = d.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText("nincs.vlt");
+        QTimer::singleShot(0, [&] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            warned = true;
+            box->close();
+          }
+        });
+        static_cast<QDialog&>(d).accept();
+        if (d.isVisible()) d.reject();  // still open only when the name was refused
+      },
+      [&] { opened = dialogs.openFile("Minden File (*.*)|*.*", "Modositott.vlt"); });
+  EXPECT_FALSE(warned);
+  EXPECT_FALSE(opened.cancelled);
+  EXPECT_EQ(opened.fileTitle, "nincs.vlt");
+}
+
 }  // namespace
 }  // namespace voltander

@@ -133,10 +133,13 @@ TEST_F(Wizard, ExpertReportListsDeviationsTargetsAndWarnings) {
   run("3|9.5|1000|0|Auto", true);
   EXPECT_NE(shownText(3).find("   Umax_Hiba=-0.597 V\r\n"), std::string::npos) << shownText(3);
   EXPECT_TRUE(shownText(3).ends_with("   Inormal=0.200 A\r\n\r\n")) << "no warning";
+  // Row 53 lies 0.00003 V above the target: the sign stays though the digits are zero.
+  run("3|9.9117|1000|0|Auto", true);
+  EXPECT_NE(shownText(5).find("   Umax_Hiba=-0.000 V\r\n"), std::string::npos) << shownText(5);
 
   run("5|4|6000|0|Auto", true);
   EXPECT_TRUE(
-      shownText(5).ends_with("gyorstöltési fokozatban!\r\n"
+      shownText(7).ends_with("gyorstöltési fokozatban!\r\n"
                              "Áramérték igény túl nagy normálfokozatban is!"));
 }
 
