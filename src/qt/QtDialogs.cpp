@@ -122,6 +122,9 @@ FileChoice QtDialogs::chooseFile(bool save, const std::string& filter,
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // A desktop's own dialog may test existence itself and speaks its own language;
+  // Qt's dialog does neither and carries the Hungarian translation.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   if (!presetName.empty()) dialog.selectFile(QString::fromStdString(presetName));
 
   FileChoice choice;
