@@ -41,16 +41,6 @@ TEST_F(PollingEndToEnd, SteadyControllerIsPolledEveryTwoSecondsAndThePortIsStore
   EXPECT_EQ(setting("Expert"), "0");
 }
 
-TEST_F(PollingEndToEnd, ControllerBackFromSilenceIsAskedForItsVersionAgain) {
-  // Silent for 4.5 s after the handshake's three replies: at least one tick finds no
-  // reply and declares the link lost.
-  start({"--silent-after", "3", "--silent-for", "4500"});
-  const std::string letters =
-      waitForLetters([](const auto& l) { return std::count(l.begin(), l.end(), 'O') >= 2; }, 20000);
-  stopProgram();
-  EXPECT_TRUE(std::regex_search(letters, std::regex("^RVOR{2,4}VO"))) << letters;
-}
-
 TEST_F(PollingEndToEnd, BadFrameMakesTheNextStatusReplyRestartTheHandshake) {
   // The fourth reply, the first status reply after the handshake, ends wrongly.
   start({"--bad-end=4"});

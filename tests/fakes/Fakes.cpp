@@ -93,9 +93,7 @@ std::string FakeDialogs::input(const std::string& title, const std::string& prom
   return s;
 }
 
-FileChoice FakeDialogs::openFile(const std::string& filter, const std::string& presetName) {
-  filters.push_back(filter);
-  presets.push_back(presetName);
+FileChoice FakeDialogs::openFile(const std::string&, const std::string&) {
   if (files.empty()) return {};
   FileChoice c = files.front();
   files.pop_front();

@@ -114,7 +114,6 @@ class FakeDialogs : public Dialogs {
     std::string title, prompt, defaultText;
   };
   std::vector<InputAsked> asked;
-  std::vector<std::string> filters, presets;
 };
 
 class FakeFileStore : public FileStore {

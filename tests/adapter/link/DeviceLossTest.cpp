@@ -20,8 +20,11 @@ TEST(DeviceLoss, VanishedDeviceIsReportedOnceAndChoosingThePortAgainReconnects) 
   EXPECT_EQ(rig.dialogs.shown[0].text, "Érvénytelen port szám! Kérem válasszon másikat!");
   EXPECT_EQ(rig.dialogs.shown[0].icon, Icon::Critical);
   EXPECT_EQ(rig.noConnectionLookDiffers(), "");
-  // Two more periods: no further box, no polling of a port that is not there.
+  // Two more periods: no further box, no polling of a port that is not there, and
+  // no loop retrying the device (well under 5 % of a core).
+  const auto cpuBefore = CpuTimeUsed();
   ProcessEventsFor(2 * kTickMs + 500);
+  EXPECT_LT((CpuTimeUsed() - cpuBefore).count(), 0.05 * (2 * kTickMs + 500) * 1000);
   EXPECT_EQ(rig.dialogs.shown.size(), 1u);
   QComboBox* ports = rig.list("Portok");
   EXPECT_EQ(ports->currentIndex(), -1);

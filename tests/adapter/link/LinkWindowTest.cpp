@@ -7,15 +7,13 @@
 
 #include "adapter/link/LinkWindowRig.h"
 #include "adapter/qt/PtyFixture.h"
+#include "common/Version.h"
 
 namespace voltander::test {
 namespace {
 
 bool HasControllerTitle(const LinkWindowRig& rig) {
-  return rig.window.windowTitle() == QString("Voltander V %1. %2. %3 (*Kontroller*)")
-                                         .arg(VOLTANDER_VERSION_MAJOR)
-                                         .arg(VOLTANDER_VERSION_MINOR)
-                                         .arg(VOLTANDER_VERSION_REVISION);
+  return rig.window.windowTitle().toStdString() == StartupTitle() + " (*Kontroller*)";
 }
 
 TEST(LinkWindow, HandshakeShowsTheControllersSetStateAndVersion) {

@@ -16,16 +16,6 @@ std::string AllBytes() {
   return s;
 }
 
-// Printable in a failure message.
-std::string Shown(const std::string& text) {
-  std::string out;
-  for (const char c : text.substr(0, 40)) {
-    const auto b = static_cast<unsigned char>(c);
-    out += b >= 0x20 && b < 0x7F ? std::string(1, c) : "\\x" + std::to_string(b);
-  }
-  return '"' + out + (text.size() > 40 ? "...\"" : "\"");
-}
-
 // Hand-edited or damaged texts, each stored as the port index and as both menu
 // toggles, grouped by what they must read as. The port takes the whole text, a
 // toggle only its leading number; ties go to the even neighbour.
@@ -86,7 +76,7 @@ void Check(const std::string& text, int port, bool toggle) {
 TEST(SettingsGarbage, DamagedStoreSelectsAnExistingPortOrNoneAndIsRepairedAtExit) {
   for (const GarbageGroup& group : kGroups) {
     for (const std::string& text : group.texts) {
-      SCOPED_TRACE(Shown(text));
+      SCOPED_TRACE(testing::PrintToString(text.substr(0, 40)));
       Check(text, group.port, group.toggle);
     }
   }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
+#include "common/Version.h"
 #include "fakes/Fakes.h"
 
 namespace voltander {
@@ -22,9 +25,7 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   ASSERT_EQ(h.form->Portok.count(), 255u);
   EXPECT_EQ(h.form->Portok.text(0), "Comm 1");
   EXPECT_EQ(h.form->Portok.text(254), "Comm 255");
-  EXPECT_EQ(h.form->window.title(), "Voltander V " + std::to_string(VOLTANDER_VERSION_MAJOR) +
-                                        ". " + std::to_string(VOLTANDER_VERSION_MINOR) + ". " +
-                                        std::to_string(VOLTANDER_VERSION_REVISION));
+  EXPECT_EQ(h.form->window.title(), StartupTitle());
   h.form->Nevjegy_Click();
   ASSERT_EQ(h.dialogs.shown.size(), 1u);
   const std::string& about = h.dialogs.shown[0].text;
@@ -34,6 +35,26 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   EXPECT_EQ(h.setting("Portok"), "-1");
   EXPECT_EQ(h.setting("BAssis"), "1");
   EXPECT_EQ(h.setting("Expert"), "0");
+}
+
+// Every labelled control carries its own caption, and the live display starts in its
+// no-connection look.
+TEST(Startup, ControlsStartCaptionedAndDisconnected) {
+  Harness h;
+  Folap& f = *h.form;
+  std::vector<const Label*> labelled{&f.Allapot, &f.Kall, &f.Hiba, &f.Led, &f.Varazslo,
+                                     &f.Fel,     &f.FBe,  &f.FMentes, &f.FKi, &f.BAssis,
+                                     &f.BSzakerto, &f.BFesz, &f.Nevjegy};
+  for (const Label& s : f.State) labelled.push_back(&s);
+  std::set<std::string> captions;
+  for (const Label* l : labelled) captions.insert(l->caption());
+  EXPECT_EQ(captions.size(), labelled.size()) << "each caption its own, none empty";
+  EXPECT_FALSE(captions.contains(""));
+  for (const Label& s : f.State) EXPECT_FALSE(s.enabled());
+  EXPECT_FALSE(f.Allapot.enabled() || f.Led.enabled() || f.Kall.visible() || f.Hiba.visible());
+  EXPECT_EQ(f.LED2.background(), kRed);
+  EXPECT_EQ(f.AMVerzio.text(), "???");
+  EXPECT_EQ(f.Bar.maximum(), 255);
 }
 
 TEST(Startup, StoredPortIsOpenedPolledAndReopenedSilentlyWhenChosenAgain) {

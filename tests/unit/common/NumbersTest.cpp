@@ -8,9 +8,16 @@
 #include "common/PatternFormat.h"
 #include "common/Rounding.h"
 #include "common/SignedBlank.h"
+#include "common/Version.h"
 
 namespace voltander {
 namespace {
+
+TEST(Titles, VersionNumbersInSignedBlankForm) {
+  const Version v{2, 10, 3};
+  EXPECT_EQ(StartupTitle(v), "Voltander V 2. 10. 3");
+  EXPECT_EQ(FileTitle("a.vlt", v), "Voltander 2. 10. 3   (a.vlt)");
+}
 
 TEST(SignedBlank, BlankOrMinusInTheSignPlaceAndSevenSignificantDigits) {
   EXPECT_EQ(SignedBlank(std::int64_t{0}), " 0");
