@@ -7,6 +7,7 @@
 #include "common/LeadingNumber.h"
 #include "common/Rounding.h"
 #include "common/SignedBlank.h"
+#include "discovery/SearchTexts.h"
 #include "params/StepTables.h"
 
 namespace voltander {
@@ -59,6 +60,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(
   BAssis.setCaption("Akku Asszisztens");
   BSzakerto.setCaption("Szakértői üzemmód");
   BFesz.setCaption("Kalibráció...");
+  KKereses.setCaption(kSearchCaption);
   Nevjegy.setCaption("Névjegy");
 
   Portok.onSelect = [this] { Portok_Click(); };

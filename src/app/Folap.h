@@ -38,6 +38,8 @@ class Folap {
   Label Led;
   ProgressBar Bar;
   MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, Nevjegy;
+  // The controller search; its handler is ControllerSearch::KKereses_Click.
+  MenuItem KKereses;
 
   // Start-up and shutdown (app/Folap.cpp).
   void Form_Load();

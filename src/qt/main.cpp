@@ -3,10 +3,12 @@
 
 #include "app/Folap.h"
 #include "common/Kozos.h"
+#include "discovery/ControllerSearch.h"
 #include "platform/Platform.h"
 #include "qt/FolapWindow.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtPortSearch.h"
 #include "qt/QtSerialPort.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
@@ -34,8 +36,12 @@ int main(int argc, char** argv) {
   JournalFanout journal;
   Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form(kozos, platform);
+  QtPortSearch portSearch;
+  ControllerSearch search(form.Portok, port, timer, dialogs, portSearch);
+  form.KKereses.onClick = [&search] { search.KKereses_Click(); };
   FolapWindow window(form);
   dialogs.setParentWindow(&window);
+  portSearch.setParentWindow(&window);
 
   // A signal or the end of the session closes the window as the exit command
   // does, so the shutdown (and its settings) runs once. During the start-up the
