@@ -31,7 +31,7 @@ namespace {
 // replaced by fakes so that replies can be delivered on demand. The decimal separator
 // comes from the real desktop, as the texts are formatted with it on every rebuild.
 struct LiveMainWindow {
-  LiveMainWindow() : platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal} {
+  LiveMainWindow() : platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch} {
     form.Form_Load();
     window.show();
     Settle();
@@ -50,6 +50,7 @@ struct LiveMainWindow {
   test::FakeBeep beep;
   QtDesktop desktop;
   Journal journal;
+  test::FakePortSearch portSearch;
   Kozos kozos;
   Platform platform;
   Folap form{kozos, platform};

@@ -6,6 +6,7 @@
 #include "common/LeadingNumber.h"
 #include "common/Rounding.h"
 #include "common/SignedBlank.h"
+#include "discovery/SearchTexts.h"
 #include "params/StepTables.h"
 
 namespace voltander {
@@ -41,7 +42,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
            window, v, line, p.timer, p.dialogs, p.beep, p.desktop),
       uploader(k, lists, BAssis, p.timer, p.dialogs, line),
       files(k, lists, window, v, p.dialogs, p.files, p.desktop, p.journal),
-      wizard(k, lists, window, v, p.dialogs, p.desktop) {
+      wizard(k, lists, window, v, p.dialogs, p.desktop),
+      search(Portok, p.port, p.timer, p.dialogs, p.portSearch) {
   State[0].setCaption("Nincs akku");
   State[1].setCaption("Gyors töltés");
   State[2].setCaption("Normál töltés");
@@ -68,6 +70,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   BAssis.setCaption("Akku Asszisztens");
   BSzakerto.setCaption("Szakértői üzemmód");
   BFesz.setCaption("Kalibráció...");
+  KKereses.setCaption(kSearchCaption);
   Nevjegy.setCaption("Névjegy");
 
   Portok.onSelect = [this] { link.Portok_Click(); };
@@ -79,6 +82,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   BAssis.onClick = [this] { BAssis_Click(); };
   BSzakerto.onClick = [this] { BSzakerto_Click(); };
   BFesz.onClick = [this] { BFesz_Click(); };
+  KKereses.onClick = [this] { search.KKereses_Click(); };
   Nevjegy.onClick = [this] { Nevjegy_Click(); };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };

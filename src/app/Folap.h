@@ -11,6 +11,7 @@
 #include "common/Kozos.h"
 #include "common/Version.h"
 #include "controls/Controls.h"
+#include "discovery/ControllerSearch.h"
 #include "files/FileCommands.h"
 #include "link/Link.h"
 #include "params/ParameterSet.h"
@@ -45,7 +46,7 @@ class Folap {
   Label Hiba;
   Label Led;
   ProgressBar Bar;
-  MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, Nevjegy;
+  MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, KKereses, Nevjegy;
 
   // The subsystems, each over what it uses.
   const ParameterLists lists;
@@ -54,6 +55,7 @@ class Folap {
   Uploader uploader;
   ParameterFiles files;
   SetupWizard wizard;
+  ControllerSearch search;
 
   void Form_Load();
   void Form_Unload();

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileStore.h"
 #include "platform/Journal.h"
+#include "platform/PortSearch.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/System.h"
@@ -21,6 +22,7 @@ struct Platform {
   Beep& beep;
   Desktop& desktop;
   Journal& journal;
+  PortSearch& portSearch;
 };
 
 }  // namespace voltander

@@ -19,6 +19,7 @@
 #include "qt/CompactComboStyle.h"
 #include "qt/FolapSurface.h"
 #include "qt/FrameBox.h"
+#include "qt/PortComboBox.h"
 
 namespace voltander {
 
@@ -80,8 +81,9 @@ void FolapWindow::buildControls() {
   };
   auto* listStyle = new CompactComboStyle;
   listStyle->setParent(this);
-  auto list = [&](QWidget* parent, ListBox& model, const char* name, const char* tip) {
-    auto* combo = new QComboBox(parent);
+  auto list = [&](QWidget* parent, ListBox& model, const char* name, const char* tip,
+                  QComboBox* combo = nullptr) {
+    if (!combo) combo = new QComboBox(parent);
     combo->setStyle(listStyle);
     combo->setEditable(false);
     combo->setMaxVisibleItems(20);
@@ -100,7 +102,8 @@ void FolapWindow::buildControls() {
 
   // Port choice.
   FrameBox* ports = frame(area, "PortFrame", "RS232C:", 120, 120, 1335, 735);
-  list(ports, form_.Portok, "Portok", "Kommunikációs pórt száma (RS232C)");
+  list(ports, form_.Portok, "Portok", "Kommunikációs pórt száma (RS232C)",
+       new PortComboBox(ports));
 
   // Link indicator.
   auto* led2 = new QLabel(area);
@@ -239,6 +242,7 @@ void FolapWindow::buildMenus() {
   item(setup, form_.BSzakerto, "BSzakerto", true);
   setup->addSeparator()->setObjectName(QStringLiteral("BV"));
   item(setup, form_.BFesz, "BFesz", false);
+  item(setup, form_.KKereses, "KKereses", false);
 
   // A command on the bar itself, without a submenu.
   QAction* about = menuBar()->addAction(QString());

@@ -1,5 +1,6 @@
 #include "qt/QtSerialPort.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -139,6 +140,12 @@ OpenResult QtSerialPort::open(int portNumber) {
   return openDevice(path);
 }
 
+OpenResult QtSerialPort::openPath(const std::string& path) {
+  close();
+  number_ = 0;
+  return openDevice(path);
+}
+
 OpenResult QtSerialPort::openDevice(const std::string& path) {
   // Every path is resolved first: the lock that keeps two openers apart is named
   // after the device, so a link and the device itself must lock the same name.
@@ -168,7 +175,10 @@ OpenResult QtSerialPort::openDevice(const std::string& path) {
       case QSerialPort::PermissionError:
         // Qt says PermissionError both for a held lock or a busy device and for
         // missing rights; only the first is "in use".
-        if (access(resolved, R_OK | W_OK) != 0) return Failure(OpenError::Other, kNoAccess, text);
+        // AT_EACCESS: judged with the rights the opening itself used.
+        if (faccessat(AT_FDCWD, resolved, R_OK | W_OK, AT_EACCESS) != 0) {
+          return Failure(OpenError::Other, kNoAccess, text);
+        }
         return Failure(OpenError::PortInUse, kPortInUse, text);
       default:
         return Failure(OpenError::Other, kDeviceFailed, text);

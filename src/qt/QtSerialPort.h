@@ -27,6 +27,9 @@ class QtSerialPort : public SerialPort {
 
   void setSettings(const std::string& settings) override;
   OpenResult open(int portNumber) override;
+  // Opens a device by its path, outside the Comm numbering (the controller search),
+  // with the same locking and the same error numbers.
+  OpenResult openPath(const std::string& path);
   void close() override;
   bool isOpen() const override;
   int portNumber() const override { return number_; }

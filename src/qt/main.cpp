@@ -8,6 +8,7 @@
 #include "qt/LinkLog.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtPortSearch.h"
 #include "qt/QtSerialPort.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
@@ -37,10 +38,13 @@ int main(int argc, char** argv) {
   LinkLog linkLog;
   JournalFanout journal;
   journal.add(linkLog);
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
+  QtPortSearch portSearch;
+  Platform platform{port,  timer, settings, dialogs, files,
+                    pause, beep,  desktop,  journal, portSearch};
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);
+  portSearch.setParentWindow(&window);
 
   // A signal or the end of the session closes the window as the exit command
   // does, so the shutdown (and its settings) runs once. During the start-up the

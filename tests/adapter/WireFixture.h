@@ -37,7 +37,8 @@ struct WireRig {
   QtDesktop desktop;
   Kozos kozos;
   Journal journal;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
+  FakePortSearch portSearch;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch};
   Folap form{kozos, platform};
 };
 

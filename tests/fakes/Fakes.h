@@ -150,6 +150,37 @@ class FakeDesktop : public Desktop {
   std::string separator = ".";
 };
 
+// Devices, links and probe outcomes as a test scripts them.
+class FakePortSearch : public PortSearch {
+ public:
+  std::vector<SerialDeviceInfo> systemDevices() override { return devices; }
+  std::vector<RegisteredLink> registeredLinks() override { return links; }
+  ProbeRun probe(const std::vector<std::string>& paths) override {
+    probed = paths;
+    portOpenDuringProbe = onProbe ? onProbe() : false;
+    return run;
+  }
+  bool registerLink(int number, const std::string& device) override {
+    registered.emplace_back(number, device);
+    return registerOk;
+  }
+  int choose(const std::string&, const std::vector<std::string>& items) override {
+    offered = items;
+    return pick;
+  }
+
+  std::vector<SerialDeviceInfo> devices;
+  std::vector<RegisteredLink> links;
+  ProbeRun run;
+  bool registerOk = true;
+  int pick = 0;
+  std::function<bool()> onProbe;
+
+  std::vector<std::string> probed, offered;
+  std::vector<std::pair<int, std::string>> registered;
+  bool portOpenDuringProbe = true;
+};
+
 // A fresh shared state, a full set of fakes and a main-window form over them.
 struct Harness {
   Harness();
@@ -162,6 +193,7 @@ struct Harness {
   FakeBeep beep;
   FakeDesktop desktop;
   Journal journal;
+  FakePortSearch portSearch;
   Kozos kozos;
   Platform platform;
   std::unique_ptr<Folap> form;

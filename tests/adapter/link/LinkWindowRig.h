@@ -18,6 +18,7 @@
 #include "fakes/Fakes.h"
 #include "qt/FolapWindow.h"
 #include "qt/FrameBox.h"
+#include "qt/QtPortSearch.h"
 #include "qt/QtSerialPort.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
@@ -98,7 +99,8 @@ class LinkWindowRig {
   QtDesktop desktop;
   Kozos kozos;
   Journal journal;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
+  QtPortSearch portSearch;
+  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch};
   Folap form{kozos, platform};
   FolapWindow window{form};
 
