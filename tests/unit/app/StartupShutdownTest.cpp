@@ -42,8 +42,8 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
 TEST(Startup, ControlsStartCaptionedAndDisconnected) {
   Harness h;
   Folap& f = *h.form;
-  std::vector<const Label*> labelled{&f.Allapot, &f.Kall, &f.Hiba, &f.Led, &f.Varazslo,
-                                     &f.Fel,     &f.FBe,  &f.FMentes, &f.FKi, &f.BAssis,
+  std::vector<const Label*> labelled{&f.Allapot,   &f.Kall,  &f.Hiba,    &f.Led, &f.Varazslo,
+                                     &f.Fel,       &f.FBe,   &f.FMentes, &f.FKi, &f.BAssis,
                                      &f.BSzakerto, &f.BFesz, &f.Nevjegy};
   for (const Label& s : f.State) labelled.push_back(&s);
   std::set<std::string> captions;
@@ -90,6 +90,19 @@ TEST(Startup, AStoredPortThatCannotBeOpenedIsReportedOnceAndForgotten) {
     h.form->Form_Unload();
     EXPECT_EQ(h.setting("Portok"), "-1");
   }
+}
+
+// A port that opens with an error the user cannot act on stays chosen and polled.
+TEST(Startup, AStoredPortWithAnOtherErrorKeepsPollingAndExitClosesTheWindow) {
+  Harness h;
+  h.port.openFailures[2] = {OpenError::Other, 8012, "not ready"};
+  h.loadWithPort(1);
+  EXPECT_EQ(h.form->Portok.selected(), 1);
+  EXPECT_TRUE(h.timer.enabled());
+  int closes = 0;
+  h.form->window.requestClose = [&] { ++closes; };
+  h.form->FKi.click();
+  EXPECT_EQ(closes, 1);
 }
 
 TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAndReadBackAfterThePortIsClosed) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ TEST_F(CalibrationWindow, OpeningAtRatioThreeShowsTheRoundedEntryButKeepsTheRati
 
 TEST_F(CalibrationWindow, SliderMovesTheTestPinVoltageAndZeroFormsNoRatio) {
   open([&](Oszto& w) {
+    w.Vcc.select(0);  // the lowest supply still forms a ratio
+    EXPECT_EQ(View(w), "4.00 V / 1.25 @125 = 3.20");
+    w.Vcc.select(100);
     w.Poti1.scrollTo(200);
     EXPECT_EQ(View(w), "5.00 V / 2.00 @200 = 2.50");
     EXPECT_EQ(h.kozos.DividerRatio, 2.5f);
@@ -89,6 +93,24 @@ TEST_F(CalibrationWindow, SliderMovesTheTestPinVoltageAndZeroFormsNoRatio) {
     EXPECT_EQ(View(w), "5.00 V / 0.00 @0 = ---");
     EXPECT_EQ(w.Ufesz.text(), before);
     EXPECT_EQ(h.kozos.DividerRatio, 2.5f);
+  });
+}
+
+// Typing in the test-pin list clears the threshold list; Enter recomputes it.
+TEST_F(CalibrationWindow, EnterInTheTestPinListRecomputesOtherKeysOnlyClear) {
+  open([&](Oszto& w) {
+    std::set<std::string> captions;
+    for (const Label* l : std::initializer_list<const Label*>{
+             &w.Label1, &w.Label10, &w.Osztas, &w.Label2, &w.Label6, &w.Label7, &w.Label3,
+             &w.Label4, &w.Label5, &w.Label8, &w.Label9, &w.Frame1, &w.Frame2, &w.CH1, &w.Teszt,
+             &w.Ufel, &w.Kalib, &w.Megsem}) {
+      captions.insert(l->caption());
+    }
+    EXPECT_EQ(captions.size(), 18u) << "every label captioned, each its own";
+    w.Rhi.onKeyPress('5');
+    EXPECT_EQ(w.Ufesz.text(), "");
+    w.Rhi.onKeyPress(13);
+    EXPECT_EQ(LineCount(w.Ufesz.text()), 53u);
   });
 }
 

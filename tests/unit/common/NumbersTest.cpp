@@ -55,6 +55,11 @@ TEST(LeadingNumber, TakesTheLeadingNumberAndStopsAtTheFirstMisfit) {
   } cases[] = {{" 1 2.5e1x", 125.0},
                {"&H1F", 31.0},
                {"&HFFFF", -1.0},  // sixteen-bit hexadecimal is signed
+               {"&Hff", 255.0},
+               {"&H1-", 1.0},
+               {"&O78", 7.0},
+               {"2E3", 2000.0},
+               {"7e+29", 7e29},
                {"&H10000", 65536.0},
                {"&O17", 15.0},
                {"-.5D2", -50.0},
@@ -93,6 +98,9 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndInt16OverflowIsError6) {
 TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   EXPECT_EQ(FormatPattern(0.4166f, "0.000 V", ","), "0,417 V");
   EXPECT_EQ(FormatPattern(-0.0001, "0.000 V", "."), "0.000 V");
+  // Halves of the last place go away from zero.
+  EXPECT_EQ(FormatPattern(1.5625f, "0.000 V", "."), "1.563 V");
+  EXPECT_EQ(FormatPattern(-2.125, "0.00", "."), "-2.13");
 }
 
 }  // namespace
