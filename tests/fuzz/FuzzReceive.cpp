@@ -1,5 +1,6 @@
-// An arbitrary byte stream from the line, in arbitrary pieces, with ticks in between,
-// must never crash the receive path or leave the form inconsistent.
+// An arbitrary byte stream from the line, in arbitrary pieces, with ticks and device
+// losses in between, must never crash the receive path nor keep the link from coming
+// back once the controller answers cleanly again.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -22,11 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     i += piece.size();
     if (h.port.isOpen()) h.port.deliver(piece);
   }
+  // Whatever came before, the link recovers the way a user sees it: the port chosen
+  // again if it was given up, two ticks (the second surely re-opens and so clears
+  // any leftover bytes), then one clean status reply and a tick.
+  if (!h.port.isOpen()) h.form->Portok.select(0);
+  h.timer.tick();
+  h.timer.tick();
+  const std::size_t sent = h.port.written.size();
+  h.reply('E', {100, '0', '0', '0', 15, 160, 2});
+  h.timer.tick();
   const Folap& f = *h.form;
-  for (const ListBox* list :
-       {&f.Umax, &f.Umin, &f.Igyors, &f.Inormal, &f.Thiszt, &f.Tkarbantarto, &f.Minta}) {
-    if (list->selected() < -1 || list->selected() >= static_cast<int>(list->count())) std::abort();
+  const bool versionAsked = h.port.written.size() >= sent + 20 && h.port.written[sent + 1] == 'V';
+  if (!h.kozos.LiveLink || !versionAsked || f.LED2.background() != kGreen ||
+      f.LED2.caption() != "Kapcsolódva" || !f.Allapot.enabled() || !f.State[2].enabled()) {
+    std::abort();
   }
-  if (f.Bar.value() < 0 || f.Bar.value() > 255) std::abort();
   return 0;
 }
