@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "controls/Controls.h"
+
+namespace voltander {
+namespace {
+
+// A mirroring window repaints on every notification, so each setter must tell it
+// exactly once per real change and never when nothing changed.
+TEST(Controls, EverySetterNotifiesOncePerChangeAndNotForTheSameValue) {
+  Label label;
+  MenuItem item;
+  CheckBox box;
+  ProgressBar bar;
+  TextBox text;
+  ListBox list;
+  WindowModel window;
+  list.addEntry("a");
+  list.addEntry("b");
+  const std::pair<Control*, std::function<void()>> setters[] = {
+      {&label, [&] { label.setCaption("x"); }},
+      {&label, [&] { label.setBackground(kRed); }},
+      {&label, [&] { label.setEnabled(false); }},
+      {&label, [&] { label.setVisible(false); }},
+      {&item, [&] { item.setChecked(true); }},
+      {&box, [&] { box.setChecked(true); }},
+      {&bar, [&] { bar.setValue(7); }},
+      {&text, [&] { text.setText("t"); }},
+      {&list, [&] { list.setSelectedSilently(1); }},
+      {&list, [&] { list.setBackground(kLightRed); }},
+      {&window, [&] { window.setTitle("T"); }},
+  };
+  for (std::size_t i = 0; i < std::size(setters); ++i) {
+    int told = 0;
+    setters[i].first->changed = [&] { ++told; };
+    setters[i].second();
+    setters[i].second();
+    EXPECT_EQ(told, 1) << "setter " << i;
+    setters[i].first->changed = nullptr;
+  }
+  int told = 0;
+  list.changed = [&] { ++told; };
+  list.clear();
+  EXPECT_EQ(told, 1);
+  EXPECT_EQ(list.selected(), -1);
+  bar.changed = [&] { ++told; };
+  bar.setRange(0, 5);
+  EXPECT_EQ(told, 2);
+}
+
+TEST(Controls, ValuesAndSelectionsStayInsideTheirRange) {
+  ProgressBar bar;
+  bar.setRange(0, 255);
+  bar.setValue(300);
+  EXPECT_EQ(bar.value(), 255);
+  bar.setValue(-4);
+  EXPECT_EQ(bar.value(), 0);
+  bar.setValue(200);
+  bar.setRange(0, 100);
+  EXPECT_EQ(bar.value(), 100);
+
+  ListBox list;
+  int handled = 0;
+  list.onSelect = [&] { ++handled; };
+  list.addEntry("a");
+  for (int outside : {-2, 1, 5}) {
+    list.select(0);
+    list.select(outside);
+    EXPECT_EQ(list.selected(), -1) << outside;
+  }
+  EXPECT_EQ(handled, 6) << "choosing, even nothing, runs the list's handler";
+  list.writeEntry(0, "b");
+  list.writeEntry(1, "c");
+  EXPECT_EQ(list.entries(), (std::vector<std::string>{"b", "c"}));
+}
+
+}  // namespace
+}  // namespace voltander
