@@ -181,6 +181,43 @@ class FakePortSearch : public PortSearch {
   bool portOpenDuringProbe = true;
 };
 
+// Everything told, one short line each: "sent R", "open 1:8002", "status 2/200",
+// "lost", "upload 178 159 ...", "saved a.vlt".
+class FakeJournal : public Journal {
+ public:
+  void frameSent(const LineFrame& f) override { add("sent " + std::string(1, char(f[1]))); }
+  void frameReceived(const LineFrame& f) override { add("got " + std::string(1, char(f[1]))); }
+  void strayBytes(int n) override { add("stray " + std::to_string(n)); }
+  void portOpened(int port, const OpenResult& r) override {
+    add("open " + std::to_string(port) + ":" + std::to_string(r.code));
+  }
+  void status(const StatusRecord& s) override {
+    add("status " + std::to_string(s.state) + "/" + std::to_string(s.duty) +
+        (s.charging ? " charging" : "") + (s.fault ? " fault" : "") +
+        (s.calibrationLoop ? " loop" : "") + " " + std::to_string(s.ratio).substr(0, 5));
+  }
+  void linkLost() override { add("lost"); }
+  void linkRestored() override { add("restored"); }
+  void parameterUpload(const std::array<std::uint8_t, 7>& codes) override {
+    std::string s = "upload";
+    for (const std::uint8_t c : codes) s += " " + std::to_string(c);
+    add(s);
+  }
+  void calibrationUpload(std::uint16_t n) override { add("calibration " + std::to_string(n)); }
+  void parameterFileOpened(const std::string& name) override { add("opened " + name); }
+  void parameterFileSaved(const std::string& name) override { add("saved " + name); }
+
+  // The events other than frames sent, which polling makes many of.
+  std::vector<std::string> events;
+  std::vector<std::string> all;
+
+ private:
+  void add(const std::string& e) {
+    all.push_back(e);
+    if (!e.starts_with("sent")) events.push_back(e);
+  }
+};
+
 // A fresh shared state, a full set of fakes and a main-window form over them.
 struct Harness {
   Harness();
@@ -192,7 +229,7 @@ struct Harness {
   FakePause pause;
   FakeBeep beep;
   FakeDesktop desktop;
-  Journal journal;
+  FakeJournal journal;
   FakePortSearch portSearch;
   Kozos kozos;
   Platform platform;

@@ -191,6 +191,7 @@ TEST_F(CalibrationWindow, UfelSendsTheRatioTimes1000AndCommitsIt) {
     EXPECT_EQ(h.port.written, (Bytes{'S', 'U', std::uint8_t(high), std::uint8_t(low), 'Z', 'E', 'P',
                                      'H', ' ', 'T'}));
     EXPECT_EQ(texts(), std::vector<std::string>{text::kUploadDone});
+    EXPECT_EQ(h.journal.events.back(), "calibration " + std::to_string(high * 256 + low));
     const float expected = static_cast<float>(5.0 / (rhi / 100.0));
     EXPECT_EQ(h.kozos.DividerRatio, expected);
     EXPECT_EQ(h.kozos.CommittedDividerRatio, expected);

@@ -80,6 +80,8 @@ TEST_F(FileCommands, SaveThenOpenRestoresTheSetAndTheRatio) {
   EXPECT_NE(f().Umax.text(40), entry40At4) << "rebuilt from the file's ratio";
   EXPECT_FALSE(f().Umin.background().has_value());
   EXPECT_EQ(f().window.title(), FileTitle("set.vlt", f().version));
+  EXPECT_EQ(h.journal.events,
+            (std::vector<std::string>{"saved a.vlt", "saved set.vlt", "opened set.vlt"}));
 }
 
 TEST_F(FileCommands, OverwriteNeedsOkAndCancelWritesNothing) {
@@ -150,6 +152,7 @@ TEST_F(FileCommands, StoreFailuresShowTheirCodeAndAccessErrorsTheDriveMessage) {
                                                "Eror in File funktions ! Error Code: 61",
                                                "Eror in File funktions ! Error Code: 70"}));
   EXPECT_FLOAT_EQ(h.kozos.DividerRatio, 4.0f);
+  EXPECT_TRUE(h.journal.events.empty()) << "failures are not told as done";
 }
 
 TEST_F(FileCommands, OnlyTheStartOfAHugeFileIsRead) {

@@ -24,6 +24,25 @@ TEST_F(Polling, SilentControllerIsShownLostReopenedAndStillPolledAtEveryTick) {
   EXPECT_EQ(CountSent(h, 'R'), 4);
 }
 
+// The journal hears the openings, every frame that came, each status, and the link
+// going and coming back once per change, not once per tick.
+TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
+  status(200, kChargeBit | 2);
+  status(254, 5, 15, 170);
+  h.reply('V', {'1', '2', '3', '4', '5', '6', '7'});
+  h.timer.tick();
+  h.port.deliver({'x', 'y', 'z'});
+  h.timer.tick();
+  h.timer.tick();
+  h.port.openFailures[1] = {OpenError::PortInUse, 8005, "busy"};
+  h.timer.tick();
+  EXPECT_EQ(h.journal.events, (std::vector<std::string>{
+                                  "open 1:0", "open 1:0", "got E", "status 2/200 charging 4.000",
+                                  "restored", "got E", "status 5/254 fault loop 4.010", "got V",
+                                  "lost", "stray 3", "open 1:0", "open 1:0", "open 1:8005"}));
+  EXPECT_EQ(h.journal.all[5], "sent V") << "frames that left are told too";
+}
+
 TEST_F(Polling, FaultAndCalibrationLookSurviveALinkLoss) {
   status(255, kChargeBit | 5);
   h.timer.tick();

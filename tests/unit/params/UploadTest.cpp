@@ -45,6 +45,7 @@ TEST_F(Upload, SendsTheSetInControllerOrderAndConfirms) {
   selectSensible();
   h.form->Fel.click();
   EXPECT_EQ(h.port.written, (Bytes{83, 73, 178, 159, 175, 165, 1, 10, 1, 84}));
+  EXPECT_EQ(h.journal.events.back(), "upload 178 159 175 165 1 10 1");
   EXPECT_EQ(texts(), std::vector<std::string>{kDone});
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
 
@@ -104,6 +105,7 @@ TEST_F(Upload, WithoutALinkOrWithAPortLostDuringTheSendOnlyNoConnectionIsShown) 
   h.port.close();  // the link flag has not caught up yet
   h.form->Fel.click();
   EXPECT_EQ(texts(), (std::vector<std::string>{kNoLink, kNoLink, kNoLink}));
+  EXPECT_TRUE(h.journal.events.empty()) << "no upload told that did not leave";
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
   EXPECT_TRUE(h.timer.enabled());
 }
