@@ -101,6 +101,7 @@ TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   EXPECT_EQ(FormatPattern(std::nan(""), "0.00 V", "."), "NaN V");
   EXPECT_EQ(FormatPattern(-HUGE_VAL, "0.00", "."), "Inf");
   EXPECT_EQ(SignedBlank(-HUGE_VALF), "-Inf");
+  EXPECT_EQ(SignedBlank(HUGE_VALF), " Inf");
   // Halves of the last place go away from zero.
   EXPECT_EQ(FormatPattern(1.5625f, "0.000 V", "."), "1.563 V");
   EXPECT_EQ(FormatPattern(-2.125, "0.00", "."), "-2.13");

@@ -130,6 +130,10 @@ TEST_F(Wizard, ExpertReportListsDeviationsTargetsAndWarnings) {
   EXPECT_TRUE(
       shownText(7).ends_with("gyorstöltési fokozatban!\r\n"
                              "Áramérték igény túl nagy normálfokozatban is!"));
+
+  run("4|1|100|1000|Auto", true);  // the load in mA adds to both currents
+  EXPECT_NE(shownText(9).find("   Igyors=1.050 A\r\n   Inormal=1.020 A\r\n"), std::string::npos)
+      << shownText(9);
 }
 
 TEST_F(Wizard, ListsAreMarkedBeforeTheReportAndTheNextChoiceClearsTheMark) {
