@@ -55,7 +55,6 @@ class Link {
  private:
   void reportOpenFailure(const OpenResult& result);
   void abandonPort(const OpenResult& result);
-  void showLineError(const char* digit);
   void opened(const OpenResult& result);
   void setLive(bool live);
   void applyStatus(const FrameBytes& frame);

@@ -51,8 +51,6 @@ void Link::abandonPort(const OpenResult& result) {
   ShowLinkLost();
 }
 
-void Link::showLineError(const char* digit) { dialogs_.message(digit, Buttons::Ok, Icon::None); }
-
 void Link::opened(const OpenResult& result) {
   line_.journal.portOpened(Portok_.selected() + 1, result);
 }
@@ -96,31 +94,6 @@ void Link::Comm1_OnComm(CommEvent event) {
         kozos_.ReplySeen = true;
         ParseReply();
       }
-      break;
-    case CommEvent::Break:
-      showLineError("1");
-      break;
-    case CommEvent::Frame:
-      beep_.beep();
-      ReopenPort();
-      break;
-    case CommEvent::Overrun:
-      showLineError("3");
-      break;
-    case CommEvent::RxOver:
-      showLineError("4");
-      break;
-    case CommEvent::RxParity:
-      showLineError("5");
-      break;
-    case CommEvent::TxFull:
-      showLineError("6");
-      break;
-    case CommEvent::Dcb:
-      showLineError("7");
-      break;
-    case CommEvent::CarrierDetect:
-      line_.port.setBreak(false);
       break;
     case CommEvent::DeviceLost:
       // The port is closed already; the next tick that misses a reply tries to re-open

@@ -9,17 +9,10 @@
 
 namespace voltander {
 
-// Line events, numbered as the link's event table numbers them.
+// Line events. The serial ports this program runs on report no break, framing,
+// parity, overrun or modem-line conditions, so only these two reach the link.
 enum class CommEvent {
   Receive = 2,        // bytes arrived: parse when exactly ten wait
-  CarrierDetect = 5,  // switch the break state off
-  Break = 1001,       // message "1"
-  Frame = 1004,       // beep, then re-open the port
-  Overrun = 1006,     // message "3"
-  RxOver = 1008,      // message "4"
-  RxParity = 1009,    // message "5"
-  TxFull = 1010,      // message "6"
-  Dcb = 1011,         // message "7"
   DeviceLost = 9000,  // the device went away; the port is already closed, once
 };
 

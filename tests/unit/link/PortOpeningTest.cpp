@@ -65,42 +65,6 @@ TEST_F(PortChoice, AnyOtherOpeningErrorOnlyPrintsItsNumber) {
   EXPECT_EQ(Look(f()), "??? green Kapcsolódva Allapot Bar=120 Led State3 Fel");
 }
 
-TEST_F(SerialEvents, LineErrorsShowTheirDigitAndChangeNothing) {
-  status(10, 1);
-  const int closes = h.port.closes;
-  const std::pair<CommEvent, const char*> cases[] = {
-      {CommEvent::Break, "1"},    {CommEvent::Overrun, "3"}, {CommEvent::RxOver, "4"},
-      {CommEvent::RxParity, "5"}, {CommEvent::TxFull, "6"},  {CommEvent::Dcb, "7"}};
-  for (const auto& [event, digit] : cases) {
-    h.dialogs.shown.clear();
-    h.port.onComm(event);
-    ASSERT_EQ(h.dialogs.shown.size(), 1u) << digit;
-    EXPECT_EQ(h.dialogs.shown[0].text, digit);
-    EXPECT_EQ(h.dialogs.shown[0].icon, Icon::None);
-  }
-  EXPECT_TRUE(h.kozos.LiveLink);
-  EXPECT_EQ(h.port.closes, closes);
-  EXPECT_TRUE(h.timer.enabled());
-  EXPECT_EQ(h.beep.count, 0);
-
-  h.dialogs.shown.clear();
-  h.port.onComm(CommEvent::CarrierDetect);
-  EXPECT_EQ(h.port.breakCalls, (std::vector<bool>{false}));
-  EXPECT_TRUE(h.dialogs.shown.empty());
-}
-
-TEST_F(SerialEvents, FramingErrorBeepsAndReopensWithoutAMessage) {
-  h.port.rx = {'S', 'E', 1, 2, 3};
-  const int closes = h.port.closes;
-  const std::size_t openings = h.port.opened.size();
-  h.port.onComm(CommEvent::Frame);
-  EXPECT_EQ(h.beep.count, 1);
-  EXPECT_EQ(h.port.closes, closes + 1);
-  EXPECT_EQ(h.port.opened.size(), openings + 1);
-  EXPECT_EQ(h.port.portNumber(), 1);
-  EXPECT_TRUE(h.dialogs.shown.empty());
-}
-
 TEST_F(SerialEvents, OnlyExactlyTenWaitingBytesAreParsed) {
   const std::vector<std::uint8_t> reply{'S', 'E', 10, 0, 0, 0, 15, 160, 2, 'T'};
   h.port.deliver({reply.begin(), reply.begin() + 6});
