@@ -60,6 +60,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(
   BSzakerto.setCaption("Szakértői üzemmód");
   BFesz.setCaption("Kalibráció...");
   Nevjegy.setCaption("Névjegy");
+  NMentes.setCaption("Napló mentése");
+  NGrafikon.setCaption("Grafikon");
 
   Portok.onSelect = [this] { Portok_Click(); };
   Fel.onClick = [this] { ParameterUpload(); };
@@ -71,6 +73,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v) : kozos(k), platform(p), version(
   BSzakerto.onClick = [this] { BSzakerto_Click(); };
   BFesz.onClick = [this] { BFesz_Click(); };
   Nevjegy.onClick = [this] { Nevjegy_Click(); };
+  NMentes.onClick = [this] { NMentes_Click(); };
+  NGrafikon.onClick = [this] { NGrafikon_Click(); };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
@@ -99,6 +103,7 @@ void Folap::Form_Load() {
   const bool expert = ReadsAsOne(platform.settings.get(kApp, kSection, "Expert", "0"));
   kozos.ExpertMode = expert;
   BSzakerto.setChecked(expert);
+  NMentes.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "Naplo", "1")));
   if (Portok.selected() != -1) Portok_Click();
   platform.timer.setInterval(kPollPeriodMs);
   platform.timer.setEnabled(Portok.selected() != -1);
@@ -109,6 +114,7 @@ void Folap::Form_Unload() {
   platform.settings.save(kApp, kSection, "Portok", SignedBlank(std::int64_t{Portok.selected()}));
   platform.settings.save(kApp, kSection, "BAssis", BAssis.checked() ? "1" : "0");
   platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
+  platform.settings.save(kApp, kSection, "Naplo", NMentes.checked() ? "1" : "0");
 }
 
 void Folap::FKi_Click() {
@@ -133,6 +139,12 @@ void Folap::Nevjegy_Click() {
       StartupTitle(version) + "\r\n" +
           "Univerzális akkumulátorcsoport töltő, felügyelő berendezés, RS232C kommunikációval.",
       Buttons::Ok, Icon::Information);
+}
+
+void Folap::NMentes_Click() { NMentes.setChecked(!NMentes.checked()); }
+
+void Folap::NGrafikon_Click() {
+  if (showHistory) showHistory();
 }
 
 void Folap::ListMarkReset(ListBox& list) { list.setBackground(std::nullopt); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "app/Controls.h"
@@ -38,6 +39,10 @@ class Folap {
   Label Led;
   ProgressBar Bar;
   MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, Nevjegy;
+  // The charge history: saving its session files on or off, and its chart.
+  MenuItem NMentes, NGrafikon;
+  // Opens the chart window; set by the toolkit side, which owns the window.
+  std::function<void()> showHistory;
 
   // Start-up and shutdown (app/Folap.cpp).
   void Form_Load();
@@ -49,6 +54,8 @@ class Folap {
   void BSzakerto_Click();
   void BFesz_Click();
   void Nevjegy_Click();
+  void NMentes_Click();
+  void NGrafikon_Click();
   void ListMarkReset(ListBox& list);
 
   // The serial port (link/PortOpening.cpp).

@@ -1,13 +1,17 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <memory>
 
 #include "app/Folap.h"
 #include "common/Kozos.h"
+#include "history/Recorder.h"
 #include "platform/Platform.h"
 #include "qt/FolapWindow.h"
+#include "qt/HistoryWindow.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtSerialPort.h"
+#include "qt/QtSessionFiles.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
@@ -36,6 +40,19 @@ int main(int argc, char** argv) {
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);
+
+  // The charge history listens to the link; its chart opens on demand, non-modal.
+  QtSessionFiles sessionFiles;
+  QtClock clock;
+  history::Recorder recorder(sessionFiles, clock, dialogs, form.NMentes);
+  journal.add(recorder);
+  std::unique_ptr<HistoryWindow> chart;
+  form.showHistory = [&] {
+    if (!chart) chart = std::make_unique<HistoryWindow>(recorder);
+    chart->show();
+    chart->raise();
+    chart->activateWindow();
+  };
 
   // A signal or the end of the session closes the window as the exit command
   // does, so the shutdown (and its settings) runs once. During the start-up the

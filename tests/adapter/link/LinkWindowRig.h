@@ -97,7 +97,7 @@ class LinkWindowRig {
   QtBeep beep;
   QtDesktop desktop;
   Kozos kozos;
-  Journal journal;
+  JournalFanout journal;
   Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal};
   Folap form{kozos, platform};
   FolapWindow window{form};
