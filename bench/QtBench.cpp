@@ -31,7 +31,9 @@ namespace {
 // replaced by fakes so that replies can be delivered on demand. The decimal separator
 // comes from the real desktop, as the texts are formatted with it on every rebuild.
 struct LiveMainWindow {
-  LiveMainWindow() : platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch} {
+  LiveMainWindow()
+      : platform{port, timer,   settings, dialogs,    files,        pause,
+                 beep, desktop, journal,  portSearch, sessionFiles, clock} {
     form.Form_Load();
     window.show();
     Settle();
@@ -51,6 +53,8 @@ struct LiveMainWindow {
   QtDesktop desktop;
   Journal journal;
   test::FakePortSearch portSearch;
+  test::FakeSessionFiles sessionFiles;
+  test::StepClock clock;
   Kozos kozos;
   Platform platform;
   Folap form{kozos, platform};

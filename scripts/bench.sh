@@ -29,7 +29,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target voltander voltander-sim core_bench qt_bench bare_window map_probe >/dev/null
+  --target voltander voltander-sim core_bench qt_bench history_bench bare_window map_probe >/dev/null
 
 work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
 started=()
@@ -91,6 +91,8 @@ bench_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$build/bench/core_bench" "${bench_args[@]}" >"$work/core.csv" 2>"$work/core.log"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
   "$build/bench/qt_bench" "${bench_args[@]}" >"$work/qt.csv" 2>"$work/qt.log"
+QT_QPA_PLATFORM=offscreen "$build/bench/history_bench" "${bench_args[@]}" \
+  >"$work/history.csv" 2>"$work/history.log"
 # The median wall time of a benchmark in microseconds, or "failed".
 bench_us() {
   awk -F, -v name="\"$2_median\"" '
@@ -109,6 +111,8 @@ recompute=$(bench_us "$work/qt.csv" BM_CalibrationRecompute)
 recompute_painted=$(bench_us "$work/qt.csv" BM_CalibrationRecomputePainted)
 reply=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplay)
 reply_painted=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplayPainted)
+history_week=$(bench_us "$work/history.csv" BM_HistoryWeekOpenAndDraw)
+history_bare=$(bench_us "$work/history.csv" BM_BareChart1000Points)
 
 # --- 4. Idle polling of the simulator: CPU and memory ------------------------------
 echo "Idle: polling the simulator for $idle_seconds s..." >&2
@@ -184,5 +188,7 @@ row "One status reply to the updated display, real widgets" "$(us "$reply")" \
 row "... including the repaint it causes" "$(us "$reply_painted")" "target < 1 ms"
 row "CPU while polling the simulator ($idle_seconds s, $idle_polls polls)" \
   "$idle_program % of a core" "bare window $idle_bare %; target < 1 % (simulator $idle_sim %)"
+row "Charge history: a week of records (302,400) read and drawn (offscreen)" \
+  "$(ms "$history_week")" "bare chart of 1,000 points $(ms "$history_bare"); target < 200 ms"
 row "Resident memory VmRSS / VmHWM (offscreen)" "$(mb "$rss_program") / $(mb "$hwm_program")" \
   "bare window $(mb "$rss_bare") / $(mb "$hwm_bare")"

@@ -36,14 +36,18 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
     : kozos(k),
       platform(p),
       version(v),
+      recorder(p.sessionFiles, p.clock, p.dialogs, NMentes),
       lists{Igyors, Inormal, Umax, Umin, Thiszt, Tkarbantarto, Minta},
-      line{p.port, p.pause, p.journal},
+      line{p.port, p.pause, journal},
       link(k, Portok, LiveDisplay{Allapot, LED2, AMVerzio, State, Kall, Hiba, Led, Bar, Fel}, lists,
            window, v, line, p.timer, p.dialogs, p.beep, p.desktop),
       uploader(k, lists, BAssis, p.timer, p.dialogs, line),
-      files(k, lists, window, v, p.dialogs, p.files, p.desktop, p.journal),
+      files(k, lists, window, v, p.dialogs, p.files, p.desktop, journal),
       wizard(k, lists, window, v, p.dialogs, p.desktop),
       search(Portok, p.port, p.timer, p.dialogs, p.portSearch) {
+  journal.add(p.journal);
+  journal.add(recorder);
+
   State[0].setCaption("Nincs akku");
   State[1].setCaption("Gyors töltés");
   State[2].setCaption("Normál töltés");
@@ -72,6 +76,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   BFesz.setCaption("Kalibráció...");
   KKereses.setCaption(kSearchCaption);
   Nevjegy.setCaption("Névjegy");
+  NMentes.setCaption("Napló mentése");
+  NGrafikon.setCaption("Grafikon");
 
   Portok.onSelect = [this] { link.Portok_Click(); };
   Fel.onClick = [this] { uploader.ParameterUpload(); };
@@ -84,6 +90,8 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   BFesz.onClick = [this] { BFesz_Click(); };
   KKereses.onClick = [this] { search.KKereses_Click(); };
   Nevjegy.onClick = [this] { Nevjegy_Click(); };
+  NMentes.onClick = [this] { NMentes_Click(); };
+  NGrafikon.onClick = [this] { NGrafikon_Click(); };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
@@ -108,6 +116,7 @@ void Folap::Form_Load() {
   const bool expert = ReadsAsOne(platform.settings.get(kApp, kSection, "Expert", "0"));
   kozos.ExpertMode = expert;
   BSzakerto.setChecked(expert);
+  NMentes.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "Naplo", "1")));
   if (Portok.selected() != -1) link.Portok_Click();
   platform.timer.setInterval(kPollPeriodMs);
   platform.timer.setEnabled(Portok.selected() != -1);
@@ -118,6 +127,7 @@ void Folap::Form_Unload() {
   platform.settings.save(kApp, kSection, "Portok", SignedBlank(std::int64_t{Portok.selected()}));
   platform.settings.save(kApp, kSection, "BAssis", BAssis.checked() ? "1" : "0");
   platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
+  platform.settings.save(kApp, kSection, "Naplo", NMentes.checked() ? "1" : "0");
 }
 
 void Folap::FKi_Click() {
@@ -146,6 +156,12 @@ void Folap::Nevjegy_Click() {
       StartupTitle(version) + "\r\n" +
           "Univerzális akkumulátorcsoport töltő, felügyelő berendezés, RS232C kommunikációval.",
       Buttons::Ok, Icon::Information);
+}
+
+void Folap::NMentes_Click() { NMentes.setChecked(!NMentes.checked()); }
+
+void Folap::NGrafikon_Click() {
+  if (showHistory) showHistory();
 }
 
 void Folap::ListMarkReset(ListBox& list) { list.setBackground(std::nullopt); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "calibration/Oszto.h"
@@ -13,6 +14,7 @@
 #include "controls/Controls.h"
 #include "discovery/ControllerSearch.h"
 #include "files/FileCommands.h"
+#include "history/Recorder.h"
 #include "link/Link.h"
 #include "params/ParameterSet.h"
 #include "params/ParameterUpload.h"
@@ -47,6 +49,15 @@ class Folap {
   Label Led;
   ProgressBar Bar;
   MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, KKereses, Nevjegy;
+  // The charge history: saving its session files on or off, and its chart.
+  MenuItem NMentes, NGrafikon;
+  // Opens the chart window; set by the toolkit side, which owns the window.
+  std::function<void()> showHistory;
+
+  // The charge history listens to everything the subsystems tell the journal, beside
+  // the platform's own listeners.
+  history::Recorder recorder;
+  JournalFanout journal;
 
   // The subsystems, each over what it uses.
   const ParameterLists lists;
@@ -65,6 +76,8 @@ class Folap {
   void BSzakerto_Click();
   void BFesz_Click();
   void Nevjegy_Click();
+  void NMentes_Click();
+  void NGrafikon_Click();
   void ListMarkReset(ListBox& list);
 
   // What a calibration window opened from here works on.

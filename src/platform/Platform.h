@@ -1,11 +1,13 @@
 // Everything the logic reaches outside itself, handed to the forms in one bundle.
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStore.h"
 #include "platform/Journal.h"
 #include "platform/PortSearch.h"
 #include "platform/SerialPort.h"
+#include "platform/SessionFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/System.h"
 #include "platform/Timer.h"
@@ -23,6 +25,8 @@ struct Platform {
   Desktop& desktop;
   Journal& journal;
   PortSearch& portSearch;
+  SessionFiles& sessionFiles;
+  Clock& clock;
 };
 
 }  // namespace voltander

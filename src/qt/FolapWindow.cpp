@@ -248,6 +248,11 @@ void FolapWindow::buildMenus() {
   QAction* about = menuBar()->addAction(QString());
   about->setObjectName(QStringLiteral("Nevjegy"));
   mirror_.menuItem(about, form_.Nevjegy);
+
+  QMenu* history = menuBar()->addMenu(Q("Napló"));
+  history->setObjectName(QStringLiteral("Naplo"));
+  item(history, form_.NMentes, "NMentes", true);
+  item(history, form_.NGrafikon, "NGrafikon", false);
 }
 
 void FolapWindow::closeEvent(QCloseEvent* event) {

@@ -1,15 +1,19 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <memory>
 
 #include "app/Folap.h"
 #include "common/Kozos.h"
+#include "history/Recorder.h"
 #include "platform/Platform.h"
 #include "qt/FolapWindow.h"
+#include "qt/HistoryWindow.h"
 #include "qt/LinkLog.h"
 #include "qt/PosixFileStore.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtPortSearch.h"
 #include "qt/QtSerialPort.h"
+#include "qt/QtSessionFiles.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
@@ -36,15 +40,24 @@ int main(int argc, char** argv) {
   QtBeep beep;
   QtDesktop desktop;
   LinkLog linkLog;
-  JournalFanout journal;
-  journal.add(linkLog);
   QtPortSearch portSearch;
-  Platform platform{port,  timer, settings, dialogs, files,
-                    pause, beep,  desktop,  journal, portSearch};
+  QtSessionFiles sessionFiles;
+  QtClock clock;
+  Platform platform{port, timer,   settings, dialogs,    files,        pause,
+                    beep, desktop, linkLog,  portSearch, sessionFiles, clock};
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);
   portSearch.setParentWindow(&window);
+
+  // The charge history listens to the link; its chart opens on demand, non-modal.
+  std::unique_ptr<HistoryWindow> chart;
+  form.showHistory = [&] {
+    if (!chart) chart = std::make_unique<HistoryWindow>(form.recorder);
+    chart->show();
+    chart->raise();
+    chart->activateWindow();
+  };
 
   // A signal or the end of the session closes the window as the exit command
   // does, so the shutdown (and its settings) runs once. During the start-up the

@@ -38,7 +38,10 @@ struct WireRig {
   Kozos kozos;
   Journal journal;
   FakePortSearch portSearch;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch};
+  FakeSessionFiles sessionFiles;
+  StepClock clock;
+  Platform platform{port, timer,   settings, dialogs,    files,        pause,
+                    beep, desktop, journal,  portSearch, sessionFiles, clock};
   Folap form{kozos, platform};
 };
 

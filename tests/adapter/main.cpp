@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+  setenv("XDG_DATA_HOME", configHome.c_str(), 1);
 
   int result = 0;
   {

@@ -137,7 +137,8 @@ int FakeFileStore::replace(const std::string& path, const std::string& bytes) {
 }
 
 Harness::Harness()
-    : platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch},
+    : platform{port, timer,   settings, dialogs,    files,        pause,
+               beep, desktop, journal,  portSearch, sessionFiles, clock},
       form(std::make_unique<Folap>(kozos, platform)) {}
 
 void Harness::loadWithPort(int index) {

@@ -218,6 +218,45 @@ class FakeJournal : public Journal {
   }
 };
 
+// Session files in memory; appends can be made to fail after a number of lines.
+class FakeSessionFiles : public SessionFiles {
+ public:
+  bool start(const std::string& name) override {
+    current = name;
+    files[name];
+    return !failStart;
+  }
+  bool append(const std::string& line) override {
+    if (appendsLeft-- == 0) return false;
+    files[current] += line + '\n';
+    return true;
+  }
+  std::vector<SessionFileInfo> list() override {
+    std::vector<SessionFileInfo> out;
+    for (const auto& [name, text] : files) out.push_back({name, text.size()});
+    return out;
+  }
+  bool remove(const std::string& name) override { return files.erase(name) == 1; }
+
+  std::map<std::string, std::string> files;
+  std::string current;
+  bool failStart = false;
+  int appendsLeft = -1;
+};
+
+// Two seconds later at every reading, from 2026-03-01 08:00:00 +01:00.
+class StepClock : public Clock {
+ public:
+  LocalTime now() override {
+    LocalTime t{2026, 3, 1, 8, 0, 0, 0, 60};
+    t.second = ticks % 60;
+    t.minute = ticks / 60;
+    ticks += 2;
+    return t;
+  }
+  int ticks = 0;
+};
+
 // A fresh shared state, a full set of fakes and a main-window form over them.
 struct Harness {
   Harness();
@@ -231,6 +270,8 @@ struct Harness {
   FakeDesktop desktop;
   FakeJournal journal;
   FakePortSearch portSearch;
+  FakeSessionFiles sessionFiles;
+  StepClock clock;
   Kozos kozos;
   Platform platform;
   std::unique_ptr<Folap> form;

@@ -20,6 +20,7 @@
 #include "qt/FrameBox.h"
 #include "qt/QtPortSearch.h"
 #include "qt/QtSerialPort.h"
+#include "qt/QtSessionFiles.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
@@ -100,7 +101,10 @@ class LinkWindowRig {
   Kozos kozos;
   Journal journal;
   QtPortSearch portSearch;
-  Platform platform{port, timer, settings, dialogs, files, pause, beep, desktop, journal, portSearch};
+  QtSessionFiles sessionFiles;
+  QtClock clock;
+  Platform platform{port, timer,   settings, dialogs,    files,        pause,
+                    beep, desktop, journal,  portSearch, sessionFiles, clock};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

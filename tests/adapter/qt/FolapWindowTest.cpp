@@ -53,13 +53,20 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   about->trigger();
   ASSERT_EQ(h.dialogs.shown.size(), 1u);
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
+  QAction* saving = find<QAction>("NMentes");
+  saving->trigger();
+  EXPECT_EQ(f.NMentes.checked(), saving->isChecked());
+  int charts = 0;
+  f.showHistory = [&] { ++charts; };
+  find<QAction>("NGrafikon")->trigger();
+  EXPECT_EQ(charts, 1);
 
   find<QAction>("FKi")->trigger();
   EXPECT_FALSE(window.isVisible());
   EXPECT_TRUE(window.unloaded());
   QCloseEvent again;  // however often the window is told to close
   QApplication::sendEvent(&window, &again);
-  EXPECT_EQ(h.settings.savedKeys, (std::vector<std::string>{"Portok", "BAssis", "Expert"}));
+  EXPECT_EQ(h.settings.savedKeys, (std::vector<std::string>{"Portok", "BAssis", "Expert", "Naplo"}));
 }
 
 TEST_F(FolapWindowTest, ListsMirrorEntriesSelectionAndRewrites) {

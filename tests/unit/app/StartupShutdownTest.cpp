@@ -121,7 +121,7 @@ TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAndReadBackAfterThePortIsClosed) 
     openWhileSaving.push_back(first.port.isOpen());
   };
   first.form->Form_Unload();
-  EXPECT_EQ(openWhileSaving, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(openWhileSaving, (std::vector<bool>{false, false, false, false}));
   EXPECT_EQ(first.setting("Portok"), " 0");
   EXPECT_EQ(first.setting("BAssis"), "0");
   EXPECT_EQ(first.setting("Expert"), "1");

@@ -1,0 +1,59 @@
+// Keeps the charge history: every status reply and every event the link reports,
+// in memory for the chart of this run and, while "Napló mentése" is checked, line by
+// line in the session's file. It only listens; nothing it does reaches the link, and
+// a file that cannot be written costs one message and the saving, never the link.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/Controls.h"
+#include "history/CapPlan.h"
+#include "history/HistoryEntry.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Journal.h"
+#include "platform/SessionFiles.h"
+
+namespace voltander::history {
+
+class Recorder : public Journal {
+ public:
+  // saving is the menu item whose check mark switches the files on and off.
+  Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, MenuItem& saving,
+           std::uint64_t folderCap = kSessionFolderCap);
+
+  void status(const StatusRecord& s) override;
+  void linkLost() override;
+  void linkRestored() override;
+  void parameterUpload(const std::array<std::uint8_t, 7>& codes) override;
+  void calibrationUpload(std::uint16_t n) override;
+  void parameterFileOpened(const std::string& name) override;
+  void parameterFileSaved(const std::string& name) override;
+
+  // This run's entries, oldest first.
+  const std::vector<Entry>& entries() const { return entries_; }
+  // The file being written, "" when none.
+  const std::string& sessionName() const { return session_; }
+  // Told after each new entry (the chart following the run).
+  std::function<void(const Entry&)> onEntry;
+
+ private:
+  void record(Entry e);
+  void save(const Entry& e);
+  void trimFolder();
+  void fail();
+
+  SessionFiles& files_;
+  Clock& clock_;
+  Dialogs& dialogs_;
+  MenuItem& saving_;
+  std::uint64_t cap_;
+  std::vector<Entry> entries_;
+  std::string session_;
+  int linesSinceTrim_ = 0;
+};
+
+}  // namespace voltander::history
