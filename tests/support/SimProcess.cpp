@@ -2,36 +2,119 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
-namespace voltander::test {
+extern char** environ;
 
+namespace voltander::test {
 namespace {
 
+// stdoutFd and stderrFd (-1: the test's own) become the child's; -1 when it cannot
+// start.
+pid_t SpawnProcess(const std::vector<std::string>& argv, const EnvOverrides& env, int stdoutFd,
+                   int stderrFd) {
+  std::vector<std::string> envText;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    if (std::none_of(env.begin(), env.end(),
+                     [&](const auto& o) { return entry.rfind(o.first + "=", 0) == 0; })) {
+      envText.push_back(entry);
+    }
+  }
+  for (const auto& [name, value] : env) envText.push_back(name + "=" + value);
+
+  // Built before the fork: after it only async-signal-safe calls are allowed.
+  std::vector<char*> args, envp;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
+  args.push_back(nullptr);
+  envp.push_back(nullptr);
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (stdoutFd >= 0) dup2(stdoutFd, STDOUT_FILENO);
+    if (stderrFd >= 0) dup2(stderrFd, STDERR_FILENO);
+    execve(args[0], args.data(), envp.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+std::optional<int> WaitForExit(pid_t pid, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int status = 0;
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) return status;
+    if ((r < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return {};
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
+  kill(pid, signal);
+  if (const auto status = WaitForExit(pid, graceMs)) return *status;
+  kill(pid, SIGKILL);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
 // The log's complete lines: one still being written is left for the next reading.
-std::istringstream CompleteLines(const std::string& log) {
-  return std::istringstream(log.substr(0, log.rfind('\n') + 1));
+std::vector<std::string> CompleteLines(const std::string& path) {
+  const std::string log = ReadWholeFile(path);
+  std::istringstream text(log.substr(0, log.rfind('\n') + 1));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
 }
 
 }  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome)
+    : outputPath_(configHome + "/program-output.txt") {
+  const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (out < 0) throw std::runtime_error("cannot write " + outputPath_);
+  // Its settings and its session files both stay in the test's folder.
+  pid_ = SpawnProcess({binary},
+                      {{"QT_QPA_PLATFORM", "offscreen"},
+                       {"XDG_CONFIG_HOME", configHome},
+                       {"XDG_DATA_HOME", configHome}},
+                      out, out);
+  close(out);
+  if (pid_ < 0) throw std::runtime_error("cannot start " + binary);
+}
+
+std::optional<int> ProgramProcess::terminate(int timeoutMs, int signal) {
+  if (!status_) status_ = TerminateProcess(pid_, timeoutMs, signal);
+  if (!WIFEXITED(*status_)) return std::nullopt;
+  return WEXITSTATUS(*status_);
+}
 
 SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {
   args.insert(args.begin(), VOLTANDER_SIM_BINARY);
   args.insert(args.end(), {"--log", log_});
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  try {
-    pid_ = SpawnProcess(args, env, out[1]);
-  } catch (...) {
-    close(out[0]);
-    close(out[1]);
-    throw;
-  }
+  pid_ = SpawnProcess(args, env, out[1], -1);
   close(out[1]);
   // The device path is the simulator's only line of output.
   for (char c = 0; device_.size() < 4096;) {
@@ -48,15 +131,13 @@ SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {
 
 std::vector<LoggedFrame> SimProcess::frames() const {
   std::vector<LoggedFrame> frames;
-  std::istringstream lines = CompleteLines(ReadWholeFile(log_));
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || line[0] == '#') continue;
+  for (const std::string& line : CompleteLines(log_)) {
     std::istringstream in(line);
     LoggedFrame f;
-    int count = 0;
+    std::size_t count = 0;
     in >> f.usec;
     for (int value = 0; count < 10 && in >> value; ++count) {
-      f.bytes[static_cast<std::size_t>(count)] = static_cast<std::uint8_t>(value);
+      f.bytes[count] = static_cast<std::uint8_t>(value);
     }
     std::string extra;
     if (count == 10 && !(in >> extra)) frames.push_back(f);
@@ -76,13 +157,11 @@ std::vector<LoggedFrame> SimProcess::waitForFrames(
 
 std::vector<std::int64_t> SimProcess::noteTimesUs(const std::string& what) const {
   std::vector<std::int64_t> times;
-  std::istringstream lines = CompleteLines(ReadWholeFile(log_));
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("# ", 0) != 0) continue;
-    std::istringstream in(line.substr(2));
+  for (const std::string& line : CompleteLines(log_)) {
+    std::istringstream in(line);
+    std::string hash, kind;
     std::int64_t usec = 0;
-    std::string kind;
-    if (in >> usec >> kind && kind == what) times.push_back(usec);
+    if (in >> hash >> usec >> kind && hash == "#" && kind == what) times.push_back(usec);
   }
   return times;
 }

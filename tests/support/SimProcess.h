@@ -1,7 +1,10 @@
-// The controller simulator as a child process on its own pseudo-terminal, for tests
-// that need a controller at the far end of a real serial line.
+// The real binaries as child processes of a test: the controller simulator on its
+// own pseudo-terminal, for tests that need a controller at the far end of a real
+// serial line, and the program itself. Always with a deadline and a SIGKILL
+// fallback, so a hanging child fails its test instead of the whole run.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <array>
@@ -9,12 +12,38 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "support/Process.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {
+
+using EnvOverrides = std::vector<std::pair<std::string, std::string>>;
+
+// Empty when the file cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// The real program off screen with its settings in configHome, its output kept for
+// the failure message.
+class ProgramProcess {
+ public:
+  ProgramProcess(const std::string& binary, const std::string& configHome);
+  ~ProgramProcess() { terminate(2000); }
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Sends signal (by default as a desktop session ends a program) and waits up to
+  // timeoutMs; the exit code of a normal end, nothing after a crash or a kill.
+  std::optional<int> terminate(int timeoutMs = 10000, int signal = SIGTERM);
+  std::string output() const { return ReadWholeFile(outputPath_); }
+
+ private:
+  pid_t pid_ = -1;
+  std::optional<int> status_;
+  std::string outputPath_;
+};
 
 // One frame the simulator received, as its log wrote it.
 struct LoggedFrame {

@@ -12,7 +12,7 @@ namespace voltander::test {
 class TempDir {
  public:
   // Under $TMPDIR (or /tmp); throws std::runtime_error when it cannot be made.
-  explicit TempDir(const std::string& prefix = "voltander-test") {
+  explicit TempDir(const std::string& prefix) {
     const char* tmp = std::getenv("TMPDIR");
     path_ = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
     if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a folder like " + path_);

@@ -12,13 +12,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "adapter/link/LinkWindowRig.h"
-#include "adapter/qt/PtyFixture.h"
+#include "adapter/Rig.h"
 #include "history/HistoryCsv.h"
 #include "history/Recorder.h"
 #include "qt/HistoryWindow.h"
 #include "qt/QtSessionFiles.h"
-#include "support/Process.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {
@@ -64,7 +62,7 @@ TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
   qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path()));
 
   // Stages of 2.5 s, so the 2 s polls meet every state; then 4 s of silence.
-  LinkWindowRig rig(207,
+  ProgramRig rig(207,
                     {"--model-seconds", "2.5", "--silent-from", "13000", "--silent-for", "4000"});
   const QtSessionFiles& files = rig.sessionFiles;
   history::Recorder& recorder = rig.form.recorder;

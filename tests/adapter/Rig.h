@@ -1,0 +1,146 @@
+// The adapter tests drive the real Qt event loop: helpers that run it with deadlines
+// or answer its modal dialog, and the program inside the test process before the
+// controller simulator (real window, port, timer, pauses and settings; message
+// boxes and file dialogs are only recorded, so nothing waits for a click).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QThread>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Folap.h"
+#include "fakes/Fakes.h"
+#include "qt/FolapWindow.h"
+#include "qt/QtPortSearch.h"
+#include "qt/QtSessionFiles.h"
+#include "qt/QtSerialPort.h"
+#include "qt/QtSettingsStore.h"
+#include "qt/QtSystem.h"
+#include "qt/QtTimer.h"
+#include "support/SimProcess.h"
+
+namespace voltander::test {
+
+inline constexpr int kTickMs = 2000;
+
+// Runs the event loop until done() holds or timeoutMs pass; returns done().
+inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return done();
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+inline void ProcessEventsFor(int ms) {
+  ProcessEventsUntil([] { return false; }, ms);
+}
+
+// Runs script on the first modal dialog of type T that comes up while body runs.
+template <typename T>
+void WithModal(const std::function<void(T&)>& script, const std::function<void()>& body) {
+  QTimer poll;
+  bool ran = false;
+  int ticks = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!ran && dialog && dialog->isVisible()) {
+      ran = true;
+      script(*dialog);
+    } else if (QWidget* stuck = QApplication::activeModalWidget(); stuck && ++ticks > 1000) {
+      stuck->close();  // a dialog nobody answers must not hang the suite
+    }
+  });
+  poll.start(10);
+  body();
+  EXPECT_TRUE(ran) << "no dialog came up";
+}
+
+class ProgramRig {
+ public:
+  // Starts the simulator as Comm comm, stores that port as the choice, loads the
+  // form and shows the window.
+  ProgramRig(int n, const std::vector<std::string>& simArgs) : comm(n) {
+    restartSimulator(simArgs);
+    settings.save("Voltander", "Setup", "Portok", std::to_string(comm - 1));
+    form.Form_Load();
+    window.show();
+  }
+  ~ProgramRig() { window.close(); }
+
+  // A new simulator behind the same port, as when the device is plugged in again.
+  void restartSimulator(std::vector<std::string> simArgs) {
+    sim_.reset();
+    simArgs.insert(simArgs.end(), {"--port", std::to_string(comm)});
+    // The adapter tests' main gives the process a configuration folder of its own.
+    sim_ = std::make_unique<SimProcess>(
+        simArgs, EnvOverrides{{"XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME")}});
+  }
+  SimProcess& sim() { return *sim_; }
+
+  // The frames with letter the simulator received, once one has come or 5 s passed.
+  std::vector<std::array<std::uint8_t, 10>> framesWithLetter(char letter) const {
+    std::vector<std::array<std::uint8_t, 10>> out;
+    sim_->waitForFrames(
+        [&](const std::vector<LoggedFrame>& frames) {
+          out.clear();
+          for (const LoggedFrame& f : frames) {
+            if (f.bytes[1] == static_cast<std::uint8_t>(letter)) out.push_back(f.bytes);
+          }
+          return !out.empty();
+        },
+        5000);
+    return out;
+  }
+
+  template <typename T>
+  T* widget(const char* name) const {
+    return window.findChild<T*>(QString::fromLatin1(name));
+  }
+  QComboBox* list(const char* name) const { return widget<QComboBox>(name); }
+  QString version() const { return widget<QLineEdit>("AMVerzio")->text(); }
+  // LED2 green with its caption; the rest of the look is the unit tests' business.
+  bool looksConnected() const {
+    const QLabel* led = widget<QLabel>("LED2");
+    return led->palette().color(QPalette::Window).rgba() == 0xFF00FF00 &&
+           led->text() == QString::fromUtf8("Kapcsolódva");
+  }
+
+  const int comm;
+  QtSerialPort port;
+  QtTimer timer;
+  QtSettingsStore settings;
+  FakeDialogs dialogs;
+  FakeFileStore files;
+  QtPause pause;
+  QtBeep beep;
+  QtDesktop desktop;
+  Kozos kozos;
+  Journal journal;
+  QtPortSearch portSearch;
+  QtSessionFiles sessionFiles;
+  QtClock clock;
+  Platform platform{port,    timer,   settings,   dialogs,      files, pause,
+                    beep,    desktop, journal,    portSearch,   sessionFiles, clock};
+  Folap form{kozos, platform};
+  FolapWindow window{form};
+
+ private:
+  std::unique_ptr<SimProcess> sim_;
+};
+
+}  // namespace voltander::test

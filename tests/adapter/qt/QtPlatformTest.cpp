@@ -1,0 +1,101 @@
+// The small Qt parts of the platform against the real Qt: the timer, the settings
+// file, Qt's own translation and the link log's logging category.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLibraryInfo>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTranslator>
+
+#include "adapter/Rig.h"
+#include "qt/LinkLog.h"
+#include "qt/QtTranslation.h"
+#include "support/TempDir.h"
+
+namespace voltander::test {
+namespace {
+
+// A zero period means no ticks at all rather than one per pass of the event loop.
+TEST(QtTimerTest, TicksOnlyWhileEnabledWithAPeriod) {
+  QtTimer timer;
+  int ticks = 0;
+  timer.onTick = [&] { ++ticks; };
+  timer.setInterval(20);
+  ProcessEventsFor(80);
+  EXPECT_EQ(ticks, 0) << "not enabled yet";
+  timer.setEnabled(true);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return ticks >= 3; }));
+  timer.setEnabled(false);
+  const int stopped = ticks;
+  ProcessEventsFor(80);
+  timer.setInterval(0);
+  timer.setEnabled(true);
+  ProcessEventsFor(50);
+  EXPECT_EQ(ticks, stopped);
+}
+
+TEST(QtSettingsStoreTest, ValuesComeBackExactlyInAFreshStoreAndAbsentOnesAsFallback) {
+  const std::string values[] = {" 0", "-1", "", "  12 ", "a,b", "x=y;z", "\"q\"", "ő"};
+  {
+    QtSettingsStore store;
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      store.save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
+    }
+  }
+  QtSettingsStore again;  // as at the next start of the program
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(again.get("Voltander", "Setup", "Key" + std::to_string(i), "<absent>"), values[i]);
+  }
+  EXPECT_EQ(again.get("Voltander", "Setup", "Nowhere", "-1"), "-1");
+  EXPECT_EQ(again.get("Voltander", "Other", "Key0", "-1"), "-1");
+}
+
+// With Qt's Hungarian file the buttons speak Hungarian; without it (a folder that
+// lacks the file) they stay English and nothing else fails.
+TEST(QtTranslationTest, HungarianButtonsWhenTheFileIsThereEnglishOtherwise) {
+  TempDir empty("voltander-no-translations");
+  const std::pair<QString, QString> cases[] = {
+      {QLibraryInfo::path(QLibraryInfo::TranslationsPath), "&Igen"},
+      {QString::fromStdString(empty.path()), "&Yes"}};
+  for (const auto& [folder, yes] : cases) {
+    // Deleting the translator removes it, so the other tests keep Qt's English.
+    const std::unique_ptr<QTranslator> translator(InstallQtTranslation(*qApp, folder));
+    EXPECT_EQ(translator != nullptr, yes == "&Igen") << folder.toStdString();
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), yes);
+  }
+}
+
+QStringList captured;
+
+void Capture(QtMsgType, const QMessageLogContext& context, const QString& text) {
+  if (QLatin1String(context.category) == QLatin1String("voltander.link")) captured << text;
+}
+
+// Silent by default; the rule turns on lines with a time, the frame's bytes in hex
+// and an opening's failure in the system's own words.
+TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
+  const QtMessageHandler previous = qInstallMessageHandler(Capture);
+  for (const bool on : {false, true}) {
+    QLoggingCategory::setFilterRules(on ? QStringLiteral("voltander.link.debug=true") : QString());
+    captured.clear();
+    LinkLog log;
+    log.frameSent({'S', 'R', '0', '0', '0', '0', '0', '0', '0', 'T'});
+    log.portOpened(7, {OpenError::InvalidPort, 8002, "No such file or directory"});
+    EXPECT_EQ(captured.size(), on ? 2 : 0) << captured.join('\n').toStdString();
+  }
+  QLoggingCategory::setFilterRules(QString());
+  qInstallMessageHandler(previous);
+  ASSERT_EQ(captured.size(), 2);
+  EXPECT_TRUE(QRegularExpression("^ *\\d+ ms ").match(captured[0]).hasMatch());
+  EXPECT_TRUE(captured[0].contains("53 52 30 30 30 30 30 30 30 54"));
+  for (const char* part : {"Comm 7", "8002", "No such file or directory"}) {
+    EXPECT_TRUE(captured[1].contains(part)) << captured[1].toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace voltander::test

@@ -1,0 +1,187 @@
+// The two windows over forms with fakes behind them: the widgets mirror the models
+// and hand the user's actions to the form, and the modal calibration window closes
+// only through its form; what the forms then do is the unit tests' business.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QToolButton>
+
+#include "adapter/Rig.h"
+#include "calibration/CalibrationTexts.h"
+#include "calibration/Oszto.h"
+#include "qt/FolapSurface.h"
+#include "qt/FrameBox.h"
+#include "qt/OsztoWindow.h"
+
+namespace voltander {
+namespace {
+
+template <typename W>
+W* Child(QWidget& d, const char* name) {
+  W* w = d.findChild<W*>(QString::fromLatin1(name));
+  EXPECT_NE(w, nullptr) << name;
+  return w;
+}
+
+// A loaded form with its window, as the program shows it.
+class FolapWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f.Form_Load();
+    window.show();
+  }
+  test::Harness h;
+  Folap& f = *h.form;
+  FolapWindow window{f};
+};
+
+TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
+  QAction* assist = Child<QAction>(window, "BAssis");
+  EXPECT_TRUE(assist->isChecked());
+  assist->trigger();
+  EXPECT_FALSE(f.BAssis.checked());
+  EXPECT_FALSE(assist->isChecked());
+  QAction* expert = Child<QAction>(window, "BSzakerto");
+  expert->trigger();
+  EXPECT_TRUE(h.kozos.ExpertMode);
+  EXPECT_TRUE(expert->isChecked());
+  QAction* about = Child<QAction>(window, "Nevjegy");  // a command on the bar itself
+  EXPECT_TRUE(window.menuBar()->actions().contains(about));
+  about->trigger();
+  ASSERT_EQ(h.dialogs.shown.size(), 1u);
+  EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
+  QAction* saving = Child<QAction>(window, "NMentes");
+  EXPECT_TRUE(saving->isChecked());
+  saving->trigger();
+  EXPECT_FALSE(f.NMentes.checked());
+  int charts = 0;
+  f.showHistory = [&] { ++charts; };
+  Child<QAction>(window, "NGrafikon")->trigger();
+  EXPECT_EQ(charts, 1);
+
+  Child<QAction>(window, "FKi")->trigger();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(window.unloaded());
+  QCloseEvent again;  // however often the window is told to close
+  QApplication::sendEvent(&window, &again);
+  EXPECT_EQ(h.settings.savedKeys, (std::vector<std::string>{"Portok", "BAssis", "Expert", "Naplo"}));
+}
+
+// The lists, the list handler and the live display, one way each: entries and
+// selections follow the models, choosing even the shown entry reaches the form, and
+// a disabled frame greys its caption but not the label lit inside it.
+TEST_F(FolapWindowTest, WidgetsMirrorTheModelsAndHandTheUsersChoiceBack) {
+  QComboBox* ports = Child<QComboBox>(window, "Portok");
+  EXPECT_EQ(ports->count(), 255);
+  EXPECT_EQ(ports->currentIndex(), -1);
+  QComboBox* umax = Child<QComboBox>(window, "Umax");
+  f.Umax.setSelectedSilently(7);
+  EXPECT_EQ(umax->currentIndex(), 7);
+  f.Umax.writeEntry(7, "9.999 V");
+  EXPECT_EQ(umax->currentText(), "9.999 V");
+  f.Umax.clear();
+  f.Umax.addEntry("1.000 V");
+  EXPECT_EQ(umax->count(), 1);
+  EXPECT_EQ(umax->itemText(0), "1.000 V");
+
+  QComboBox* igyors = Child<QComboBox>(window, "Igyors");
+  const QColor plain = igyors->palette().color(QPalette::Button);
+  for (int pass = 0; pass < 2; ++pass) {
+    f.Igyors.setBackground(kLightRed);
+    EXPECT_EQ(igyors->palette().color(QPalette::Button), QColor(0xFF, 0x80, 0x80));
+    emit igyors->activated(4);
+    EXPECT_EQ(f.Igyors.selected(), 4);
+    EXPECT_FALSE(f.Igyors.background().has_value()) << "pass " << pass;
+    EXPECT_EQ(igyors->palette().color(QPalette::Button), plain);
+  }
+
+  f.Kall.setVisible(true);
+  EXPECT_TRUE(Child<QLabel>(window, "Kall")->isVisible());
+  QLabel* state2 = Child<QLabel>(window, "State2");
+  auto* allapot = Child<FrameBox>(window, "Allapot");
+  f.State[2].setEnabled(true);
+  EXPECT_TRUE(state2->isEnabled());
+  EXPECT_FALSE(allapot->captionEnabled());
+  EXPECT_NE(state2->palette().color(QPalette::Active, QPalette::WindowText),
+            allapot->palette().color(QPalette::Active, QPalette::WindowText));
+  f.Allapot.setEnabled(true);
+  EXPECT_TRUE(allapot->captionEnabled());
+  f.window.print(" 8010\n");
+  EXPECT_TRUE(window.surface()->printed().contains("8010"));
+}
+
+void Key(QWidget* target, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &press);
+}
+
+class OsztoWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.form->Form_Load();
+    h.port.open(1);  // so each closing enables the timer once, which can be counted
+  }
+  // Shows the window modally and runs script once it is up; it must close through
+  // exactly one unload.
+  void showAndRun(Oszto& form, const std::function<void(QDialog&)>& script) {
+    const int enablesBefore = h.timer.enableChanges;
+    test::WithModal<QDialog>(script, [&] { ShowOsztoModal(form, nullptr); });
+    EXPECT_TRUE(form.closed());
+    EXPECT_EQ(h.timer.enableChanges, enablesBefore + 1);
+  }
+  test::Harness h;
+};
+
+// The widgets follow the form both ways (list, slider, check box) and the keys keep
+// their meaning: letters are ignored, Enter presses no button, the arrows move.
+TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
+  Oszto form(h.form->osztoHost());
+  showAndRun(form, [&](QDialog& d) {
+    auto* rhi = Child<QComboBox>(d, "Rhi");
+    auto* poti = Child<QSlider>(d, "Poti1");
+    auto* ufesz = Child<QPlainTextEdit>(d, "Ufesz");
+    ASSERT_TRUE(rhi && poti && ufesz);
+    EXPECT_EQ(poti->maximum(), rhi->count() - 1);
+    EXPECT_EQ(poti->value(), form.Rhi.selected());
+    const QString lines = ufesz->toPlainText();
+    Key(rhi, Qt::Key_A, "a");
+    Key(rhi, Qt::Key_Return, "\r");
+    EXPECT_EQ(ufesz->toPlainText(), lines);
+    EXPECT_TRUE(d.isVisible()) << "Enter must press no button";
+    Key(rhi, Qt::Key_Down);
+    EXPECT_EQ(form.Rhi.selected(), 126);
+    EXPECT_EQ(poti->value(), 126);
+    poti->setValue(200);  // as a drag would
+    EXPECT_EQ(form.Rhi.selected(), 200);
+    EXPECT_EQ(rhi->currentIndex(), 200);
+    EXPECT_EQ(Child<QLabel>(d, "Osztas")->text(), QString::fromStdString(form.Osztas.caption()));
+    Child<QCheckBox>(d, "CH1")->click();
+    EXPECT_TRUE(form.CH1.checked());
+    EXPECT_NE(ufesz->toPlainText(), lines);
+    d.close();  // the close box
+  });
+  EXPECT_EQ(h.kozos.DividerRatio, 4.0f);
+}
+
+TEST_F(OsztoWindowTest, EscapeAndUploadCloseTheWindowThroughOneUnload) {
+  Oszto escaped(h.form->osztoHost());
+  showAndRun(escaped, [](QDialog& d) { Key(&d, Qt::Key_Escape); });
+  Oszto uploaded(h.form->osztoHost());
+  showAndRun(uploaded, [](QDialog& d) {
+    Child<QComboBox>(d, "Rhi")->setFocus();
+    Child<QToolButton>(d, "Ufel")->click();
+  });
+  ASSERT_EQ(h.dialogs.shown.size(), 1u);
+  EXPECT_EQ(h.dialogs.shown[0].text, calibration_text::kUploadRefused);
+  EXPECT_FALSE(uploaded.window.requestClose);  // nothing left pointing at the dead window
+}
+
+}  // namespace
+}  // namespace voltander

@@ -1,0 +1,106 @@
+// The real program as a desktop runs it: started with its own configuration folder,
+// polling the simulated controller on a pseudo-terminal, and ended by the signals a
+// session sends. Only the real process has its main, its signal handlers and its
+// settings file.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "support/SimProcess.h"
+#include "support/TempDir.h"
+
+namespace voltander::test {
+namespace {
+
+void WriteSettings(const TempDir& config, const std::string& setup) {
+  std::filesystem::create_directories(config.file("Voltander"));
+  std::ofstream(config.file("Voltander/Voltander.conf")) << "[Setup]\n" << setup;
+}
+
+// The raw text after "key=" in the settings file, quotes and all; the program keeps
+// no other section there.
+std::string Setting(const TempDir& config, const std::string& key) {
+  const std::string text = ReadWholeFile(config.file("Voltander/Voltander.conf"));
+  std::smatch m;
+  const bool found = std::regex_search(text, m, std::regex("(^|\n)" + key + "=([^\r\n]*)"));
+  return found ? m[2].str() : "<absent>";
+}
+
+TEST(ProgramEndToEnd, SteadyControllerGetsOneHandshakeAndAPollEveryTwoSeconds) {
+  TempDir config("voltander-e2e");
+  WriteSettings(config, "Portok=\" 0\"\n");
+  SimProcess sim({"--port", "1"}, {{"XDG_CONFIG_HOME", config.path()}});
+  ProgramProcess program(VOLTANDER_BINARY, config.path());
+  sim.waitForFrames([](const auto& f) { return Letters(f).ends_with("RRRR"); }, 20000);
+  EXPECT_EQ(program.terminate(), 0) << program.output();
+
+  // One handshake, then nothing but polls, about two seconds apart.
+  const auto frames = sim.frames();
+  EXPECT_TRUE(std::regex_match(Letters(frames), std::regex("RVOR{4,}"))) << Letters(frames);
+  for (std::size_t i = 4; i < frames.size(); ++i) {
+    const std::int64_t gapUs = frames[i].usec - frames[i - 1].usec;
+    EXPECT_GT(gapUs, 1500000);
+    EXPECT_LT(gapUs, 2600000);
+  }
+}
+
+// Once the handlers are in place a signal is a request to exit, not the end.
+bool WaitForSignalHandlers(pid_t pid) {
+  const auto bit = [](int s) { return 1ULL << (s - 1); };
+  const unsigned long long wanted = bit(SIGTERM) | bit(SIGINT) | bit(SIGHUP);
+  for (int tries = 0; tries < 500; ++tries) {
+    const std::string status = ReadWholeFile("/proc/" + std::to_string(pid) + "/status");
+    const auto at = status.find("SigCgt:");
+    if (at != std::string::npos &&
+        (std::stoull(status.substr(at + 7), nullptr, 16) & wanted) == wanted) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+TEST(TerminationTest, SignalsEndTheProgramLikeTheExitCommand) {
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(strsignal(sig));
+    TempDir config("voltander-term");
+    // A pseudo-terminal as Comm 5: its master sees a hang-up once the port is closed.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    std::filesystem::create_directories(config.file("Voltander/ports"));
+    std::filesystem::create_symlink(ptsname(master), config.file("Voltander/ports/COM5"));
+    WriteSettings(config, "Portok=4\nBAssis=0\nExpert=1\n");
+    ProgramProcess program(VOLTANDER_BINARY, config.path());
+    ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
+
+    EXPECT_EQ(program.terminate(10000, sig), 0) << program.output();
+    EXPECT_EQ(Setting(config, "Portok"), "\" 4\"");
+    EXPECT_EQ(Setting(config, "BAssis"), "0");
+    EXPECT_EQ(Setting(config, "Expert"), "1");
+    pollfd p{master, POLLIN, 0};
+    EXPECT_TRUE(poll(&p, 1, 0) == 1 && (p.revents & POLLHUP)) << "the port was left open";
+    close(master);
+  }
+}
+
+// A box left open by the start-up (the stored port does not exist) must not keep
+// the program alive after a termination request.
+TEST(TerminationTest, OpenMessageBoxDoesNotHoldUpTheEnd) {
+  TempDir config("voltander-term");
+  WriteSettings(config, "Portok=150\n");
+  ProgramProcess program(VOLTANDER_BINARY, config.path());
+  ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(program.terminate(), 0) << program.output();
+  EXPECT_EQ(Setting(config, "Portok"), "-1");
+}
+
+}  // namespace
+}  // namespace voltander::test
