@@ -82,33 +82,5 @@ TEST(FaultInjector, WrongEdgesAndStrayBytesHitEveryKthReplyAndLeaveTheRestIntact
   }
 }
 
-TEST(Simulator, NoiseNeverFallsInsideASplitReply) {
-  SimOptions o;
-  o.noiseForMs = 30000;
-  o.noiseSeed = 3;
-  o.splitPauseMs = 400;
-  Simulator sim(o);
-  std::vector<std::uint8_t> bytes;
-  std::vector<bool> noise;
-  for (std::int64_t t = 0; t < 30000; t += 10) {
-    if (t % 2000 == 0) sim.receive(EncodeFrame(kPoll), t);
-    while (sim.hasDue(t)) {
-      const Piece p = sim.takeDue();
-      bytes.insert(bytes.end(), p.bytes.begin(), p.bytes.end());
-      noise.insert(noise.end(), p.bytes.size(), p.noise);
-    }
-  }
-  int replies = 0;
-  for (std::size_t i = 0; i + 10 <= bytes.size(); ++i) {
-    if (noise[i] || bytes[i] != kFrameStart || bytes[i + 1] != kStatusReply) continue;
-    ++replies;
-    for (std::size_t k = i; k < i + 10; ++k) EXPECT_FALSE(noise[k]) << "byte " << k;
-    EXPECT_EQ(bytes[i + 9], kFrameEnd);
-    i += 9;
-  }
-  EXPECT_EQ(replies, 15);
-  EXPECT_GT(std::count(noise.begin(), noise.end(), true), 100);
-}
-
 }  // namespace
 }  // namespace voltander::sim
