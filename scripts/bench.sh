@@ -29,7 +29,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target voltander voltander-sim core_bench qt_bench history_bench bare_window map_probe >/dev/null
+  --target voltander voltander-sim core_bench qt_bench history_bench search_bench bare_window map_probe >/dev/null
 
 work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
 started=()
@@ -93,6 +93,9 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
   "$build/bench/qt_bench" "${bench_args[@]}" >"$work/qt.csv" 2>"$work/qt.log"
 QT_QPA_PLATFORM=offscreen "$build/bench/history_bench" "${bench_args[@]}" \
   >"$work/history.csv" 2>"$work/history.log"
+echo "Benchmarks: the controller search over 32 simulators..." >&2
+QT_QPA_PLATFORM=offscreen "$build/bench/search_bench" "${bench_args[@]}" \
+  >"$work/search.csv" 2>"$work/search.log"
 # The median wall time of a benchmark in microseconds, or "failed".
 bench_us() {
   awk -F, -v name="\"$2_median\"" '
@@ -113,6 +116,8 @@ reply=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplay)
 reply_painted=$(bench_us "$work/qt.csv" BM_StatusReplyToDisplayPainted)
 history_week=$(bench_us "$work/history.csv" BM_HistoryWeekOpenAndDraw)
 history_bare=$(bench_us "$work/history.csv" BM_BareChart1000Points)
+search8=$(bench_us "$work/search.csv" BM_SearchProbe/8/iterations:10/real_time)
+search32=$(bench_us "$work/search.csv" BM_SearchProbe/32/iterations:10/real_time)
 
 # --- 4. Idle polling of the simulator: CPU and memory ------------------------------
 echo "Idle: polling the simulator for $idle_seconds s..." >&2
@@ -190,5 +195,7 @@ row "CPU while polling the simulator ($idle_seconds s, $idle_polls polls)" \
   "$idle_program % of a core" "bare window $idle_bare %; target < 1 % (simulator $idle_sim %)"
 row "Charge history: a week of records (302,400) read and drawn (offscreen)" \
   "$(ms "$history_week")" "bare chart of 1,000 points $(ms "$history_bare"); target < 200 ms"
+row "Controller search: 8 answering simulators listed and probed (offscreen)" \
+  "$(ms "$search8")" "32 candidates, 24 of them silent (the whole answer window) $(ms "$search32"); target < 1 s"
 row "Resident memory VmRSS / VmHWM (offscreen)" "$(mb "$rss_program") / $(mb "$hwm_program")" \
   "bare window $(mb "$rss_bare") / $(mb "$hwm_bare")"
