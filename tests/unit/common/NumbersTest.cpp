@@ -56,6 +56,7 @@ TEST(LeadingNumber, TakesTheLeadingNumberAndStopsAtTheFirstMisfit) {
                {"&H1F", 31.0},
                {"&HFFFF", -1.0},  // sixteen-bit hexadecimal is signed
                {"&Hff", 255.0},
+               {"&HA", 10.0},
                {"&H1-", 1.0},
                {"&O78", 7.0},
                {"2E3", 2000.0},
