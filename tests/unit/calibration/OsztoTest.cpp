@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <functional>
-#include <limits>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "calibration/CalibrationTexts.h"
 #include "calibration/Oszto.h"
@@ -17,6 +12,7 @@ namespace voltander {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using Strings = std::vector<std::string>;
 namespace text = calibration_text;
 
 std::size_t LineCount(const std::string& s) { return std::count(s.begin(), s.end(), '\n') + 1; }
@@ -38,67 +34,39 @@ struct CalibrationWindow : ::testing::Test {
     h.port.open(1);
     h.kozos.LiveLink = true;
   }
-  std::vector<std::string> texts() const {
-    std::vector<std::string> out;
+  Strings texts() const {
+    Strings out;
     for (const auto& m : h.dialogs.shown) out.push_back(m.text);
     return out;
   }
   test::Harness h;
 };
 
-TEST_F(CalibrationWindow, OpeningAtRatioFourPreselectsFiveVoltsAndOneTwentyFive) {
+TEST_F(CalibrationWindow, OpeningPreselectsTheEntriesForTheRatioButKeepsTheRatio) {
+  // clang-format off
+  const struct { float ratio; const char* view; const char* thresholds; } cases[] = {
+      {4.0f, "5.00 V / 1.25 @125 = 4.00", "\r\n14.372 V*"},
+      {3.0f, "5.00 V / 1.66 @166 = 3.01", "\r\n1.255 V*\r\n"},
+      {1.0f, "5.00 V /  @0 = ", ""}};  // a ratio that points at no test-pin voltage
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ratio);
+    h.kozos.DividerRatio = c.ratio;
+    open([&](Oszto& w) {
+      EXPECT_EQ(View(w), c.view);
+      EXPECT_NE(w.Ufesz.text().find(c.thresholds), std::string::npos);
+      EXPECT_EQ(h.kozos.DividerRatio, c.ratio);
+      w.Poti1.scrollTo(125);  // still usable
+      EXPECT_EQ(View(w), "5.00 V / 1.25 @125 = 4.00");
+    });
+    EXPECT_EQ(h.kozos.DividerRatio, c.ratio);
+  }
+}
+
+TEST_F(CalibrationWindow, ChoicesRecomputeTheRatioTheThresholdsAndTheMainLists) {
   h.form->Inormal.select(6);
   open([&](Oszto& w) {
-    EXPECT_EQ(w.Vcc.text(200), "6.00 V");
-    EXPECT_EQ(View(w), "5.00 V / 1.25 @125 = 4.00");
-    EXPECT_EQ(w.Intt.caption(), "0.470 A");
-    EXPECT_EQ(LineCount(w.Ufesz.text()), 53u);
-    EXPECT_TRUE(w.Ufesz.text().starts_with("0.208 V\r\n0.417 V\r\n"));
-    EXPECT_NE(w.Ufesz.text().find("\r\n3.593 V\r\n1.666 V*\r\n"), std::string::npos);
-    EXPECT_TRUE(w.Ufesz.text().ends_with("\r\n14.372 V*"));
-    w.CH1.toggle();
-    EXPECT_EQ(LineCount(w.Ufesz.text()), 26u);
-    EXPECT_TRUE(w.Ufesz.text().starts_with("1.666 V*\r\n"));
-    EXPECT_EQ(h.kozos.DividerRatio, 4.0f);
-    EXPECT_FALSE(h.timer.enabled()) << "no poll while the window is open";
-  });
-}
-
-TEST_F(CalibrationWindow, OpeningAtRatioThreeShowsTheRoundedEntryButKeepsTheRatio) {
-  h.kozos.DividerRatio = 3.0f;
-  open([&](Oszto& w) {
-    EXPECT_EQ(View(w), "5.00 V / 1.66 @166 = 3.01");
-    EXPECT_NE(w.Ufesz.text().find("\r\n1.255 V*\r\n"), std::string::npos);
-    EXPECT_TRUE(w.Ufesz.text().ends_with("\r\n10.822 V*"));
-    EXPECT_EQ(h.kozos.DividerRatio, 3.0f);
-    w.Megsem.click();
-    EXPECT_TRUE(w.closed());
-  });
-  EXPECT_EQ(h.kozos.DividerRatio, 3.0f);
-  EXPECT_EQ(h.form->Umax.text(51), "10.779 V*");  // 3 x 3.593, the tables follow
-}
-
-TEST_F(CalibrationWindow, SliderMovesTheTestPinVoltageAndZeroFormsNoRatio) {
-  open([&](Oszto& w) {
-    w.Vcc.select(0);  // the lowest supply still forms a ratio
-    EXPECT_EQ(View(w), "4.00 V / 1.25 @125 = 3.20");
-    w.Vcc.select(100);
-    w.Poti1.scrollTo(200);
-    EXPECT_EQ(View(w), "5.00 V / 2.00 @200 = 2.50");
-    EXPECT_EQ(h.kozos.DividerRatio, 2.5f);
-    EXPECT_EQ(h.form->Umax.text(51), "8.983 V*");  // 2.5 x 3.593: provisional tables
-
-    const std::string before = w.Ufesz.text();
-    w.Poti1.scrollTo(0);
-    EXPECT_EQ(View(w), "5.00 V / 0.00 @0 = ---");
-    EXPECT_EQ(w.Ufesz.text(), before);
-    EXPECT_EQ(h.kozos.DividerRatio, 2.5f);
-  });
-}
-
-// Typing in the test-pin list clears the threshold list; Enter recomputes it.
-TEST_F(CalibrationWindow, EnterInTheTestPinListRecomputesOtherKeysOnlyClear) {
-  open([&](Oszto& w) {
+    EXPECT_FALSE(w.window.title().empty());
     std::set<std::string> captions;
     for (const Label* l : std::initializer_list<const Label*>{
              &w.Label1, &w.Label10, &w.Osztas, &w.Label2, &w.Label6, &w.Label7, &w.Label3,
@@ -106,11 +74,35 @@ TEST_F(CalibrationWindow, EnterInTheTestPinListRecomputesOtherKeysOnlyClear) {
              &w.Ufel, &w.Kalib, &w.Megsem}) {
       captions.insert(l->caption());
     }
-    EXPECT_EQ(captions.size(), 18u) << "every label captioned, each its own";
+    EXPECT_EQ(captions.size(), 18u) << "every caption set, each its own";
+    EXPECT_EQ(w.Vcc.text(200), "6.00 V");
+    EXPECT_EQ(w.Intt.caption(), "0.470 A");
+    EXPECT_FALSE(h.timer.enabled()) << "no poll while the window is open";
+    EXPECT_EQ(LineCount(w.Ufesz.text()), 53u);
+    EXPECT_TRUE(w.Ufesz.text().starts_with("0.208 V\r\n0.417 V\r\n"));
+    EXPECT_NE(w.Ufesz.text().find("\r\n3.593 V\r\n1.666 V*\r\n"), std::string::npos);
+    w.CH1.toggle();
+    EXPECT_EQ(LineCount(w.Ufesz.text()), 26u);
+    EXPECT_TRUE(w.Ufesz.text().starts_with("1.666 V*\r\n"));
+    // Typing in the test-pin list clears the thresholds; only Enter recomputes them.
     w.Rhi.onKeyPress('5');
     EXPECT_EQ(w.Ufesz.text(), "");
     w.Rhi.onKeyPress(13);
-    EXPECT_EQ(LineCount(w.Ufesz.text()), 53u);
+    EXPECT_EQ(LineCount(w.Ufesz.text()), 26u);
+
+    w.Vcc.select(0);  // the lowest supply still forms a ratio
+    EXPECT_EQ(View(w), "4.00 V / 1.25 @125 = 3.20");
+    w.Vcc.select(100);
+    w.Poti1.scrollTo(200);
+    EXPECT_EQ(View(w), "5.00 V / 2.00 @200 = 2.50");
+    EXPECT_EQ(h.form->Umax.text(51), "8.983 V*");  // 2.5 x 3.593: provisional tables
+    const std::string before = w.Ufesz.text();
+    w.Poti1.scrollTo(0);  // zero forms no ratio
+    EXPECT_EQ(View(w), "5.00 V / 0.00 @0 = ---");
+    EXPECT_EQ(w.Ufesz.text(), before);
+    EXPECT_EQ(h.kozos.DividerRatio, 2.5f);
+    w.Megsem.click();
+    EXPECT_TRUE(w.closed());
   });
 }
 
@@ -134,25 +126,9 @@ TEST_F(CalibrationWindow, ClosingRestoresTheRatioClearsTheSevenListsAndResetsThe
   EXPECT_TRUE(h.timer.enabled()) << "polling resumes on the open port";
 }
 
-TEST_F(CalibrationWindow, OpensWithoutPreselectionForRatiosThatPointNowhere) {
-  for (float ratio : {0.0f, -2.0f, 1.0f, std::numeric_limits<float>::quiet_NaN()}) {
-    SCOPED_TRACE(ratio);
-    h.kozos.DividerRatio = ratio;
-    open([&](Oszto& w) {
-      EXPECT_EQ(w.Rhi.selected(), -1);
-      EXPECT_EQ(View(w), "5.00 V /  @0 = ");
-      w.Poti1.scrollTo(125);  // still usable
-      EXPECT_EQ(View(w), "5.00 V / 1.25 @125 = 4.00");
-    });
-    EXPECT_TRUE(std::isnan(ratio) ? std::isnan(h.kozos.DividerRatio)
-                                  : h.kozos.DividerRatio == ratio);
-  }
-}
-
 TEST_F(CalibrationWindow, KalibSendsTheModeFrameOnlyAfterYesAndOnlyWithALink) {
   open([&](Oszto& w) { w.Kalib.click(); });
-  EXPECT_EQ(texts(), std::vector<std::string>{text::kModeRefused});
-  EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Exclamation);
+  EXPECT_EQ(texts(), Strings{text::kModeRefused});
 
   connect();
   h.dialogs.shown.clear();
@@ -161,77 +137,51 @@ TEST_F(CalibrationWindow, KalibSendsTheModeFrameOnlyAfterYesAndOnlyWithALink) {
     w.Kalib.click();
     EXPECT_TRUE(h.port.written.empty());
     w.Kalib.click();
-    EXPECT_FALSE(w.closed());
   });
   EXPECT_EQ(h.port.written, (Bytes{'S', 'K', '0', '0', '0', '0', '0', '0', '0', 'T'}));
-  EXPECT_EQ(texts(),
-            (std::vector<std::string>{text::kModeQuestion, text::kModeQuestion, text::kProcedure}));
-  EXPECT_EQ(h.dialogs.shown[0].buttons, Buttons::YesNo);
-  EXPECT_TRUE(std::string_view(text::kProcedure)
-                  .starts_with("0.  Helyezze a jumpert Kalibrációs helyzetbe!\r\n"));
+  EXPECT_EQ(texts(), (Strings{text::kModeQuestion, text::kModeQuestion, text::kProcedure}));
 
   // A frame that could not leave is not followed by the procedure.
   h.dialogs.shown.clear();
   h.port.failWritesAfter = 0;
   open([&](Oszto& w) { w.Kalib.click(); });
-  EXPECT_EQ(texts(), (std::vector<std::string>{text::kModeQuestion, text::kModeRefused}));
+  EXPECT_EQ(texts(), (Strings{text::kModeQuestion, text::kModeRefused}));
 }
 
+// Right after an opening at 3.0 the preselected entries are uploaded: 3012, not 3000.
 TEST_F(CalibrationWindow, UfelSendsTheRatioTimes1000AndCommitsIt) {
   connect();
-  for (const auto& [rhi, high, low] : {std::tuple{125, 15, 160}, std::tuple{166, 11, 196}}) {
-    SCOPED_TRACE(rhi);
-    h.port.written.clear();
-    h.dialogs.shown.clear();
-    open([&, rhi = rhi](Oszto& w) {
-      w.Rhi.select(rhi);
-      w.Ufel.click();
-      EXPECT_TRUE(w.closed());
-    });
-    EXPECT_EQ(h.port.written, (Bytes{'S', 'U', std::uint8_t(high), std::uint8_t(low), 'Z', 'E', 'P',
-                                     'H', ' ', 'T'}));
-    EXPECT_EQ(texts(), std::vector<std::string>{text::kUploadDone});
-    EXPECT_EQ(h.journal.events.back(), "calibration " + std::to_string(high * 256 + low));
-    const float expected = static_cast<float>(5.0 / (rhi / 100.0));
-    EXPECT_EQ(h.kozos.DividerRatio, expected);
-    EXPECT_EQ(h.kozos.CommittedDividerRatio, expected);
-  }
-
-  // Right after an opening at 3.0 the preselected entries are uploaded, not 3.0.
-  h.port.written.clear();
   h.kozos.DividerRatio = 3.0f;
-  open([&](Oszto& w) { w.Ufel.click(); });
-  ASSERT_EQ(h.port.written.size(), 10u);
-  EXPECT_EQ(h.port.written[2] * 256 + h.port.written[3], 3012);
+  open([&](Oszto& w) {
+    w.Ufel.click();
+    EXPECT_TRUE(w.closed());
+  });
+  EXPECT_EQ(h.port.written, (Bytes{'S', 'U', 11, 196, 'Z', 'E', 'P', 'H', ' ', 'T'}));
+  EXPECT_EQ(texts(), Strings{text::kUploadDone});
+  EXPECT_EQ(h.journal.events.back(), "calibration 3012");
+  EXPECT_EQ(h.kozos.CommittedDividerRatio, 3.0120482f);
+  EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);
 }
 
-TEST_F(CalibrationWindow, UfelWithoutLinkOrWithAFailedWriteSendsNothingButKeepsTheNewRatio) {
-  open([&](Oszto& w) {
-    w.Rhi.select(166);
-    w.Ufel.click();
-  });
-  EXPECT_TRUE(h.port.written.empty());
-  EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);
+TEST_F(CalibrationWindow, UfelKeepsTheNewRatioEvenWhenNothingCouldBeSent) {
+  h.kozos.DividerRatio = 3.0f;
+  open([&](Oszto& w) { w.Ufel.click(); });
+  EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);  // without a link
   connect();
   h.port.failWritesAfter = 3;
   open([&](Oszto& w) { w.Ufel.click(); });
-  EXPECT_EQ(texts(), (std::vector<std::string>{text::kUploadRefused, text::kUploadRefused}))
-      << "a frame that did not leave is not confirmed";
-  EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
-}
-
-TEST_F(CalibrationWindow, UfelRefusesARatioOutsideTheSendableRange) {
-  connect();
   open([&](Oszto& w) {
-    w.Rhi.select(10);  // 5.00 V / 0.10 V = 50
+    w.Rhi.select(10);  // 5.00 V / 0.10 V = 50: too large to send
     w.Ufel.click();
   });
   EXPECT_EQ(h.kozos.DividerRatio, 50.0f);
   h.kozos.DividerRatio = -2.0f;  // from a parameter file, no test-pin voltage chosen
   open([&](Oszto& w) { w.Ufel.click(); });
-  EXPECT_TRUE(h.port.written.empty());
-  EXPECT_EQ(texts(), (std::vector<std::string>{text::kRatioOutOfRange, text::kRatioOutOfRange}));
   EXPECT_EQ(h.kozos.DividerRatio, -2.0f);
+  EXPECT_EQ(h.port.written.size(), 3u) << "only the bytes before the failure";
+  EXPECT_EQ(texts(), (Strings{text::kUploadRefused, text::kUploadRefused, text::kRatioOutOfRange,
+                              text::kRatioOutOfRange}));
+  EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "files/ParameterFile.h"
 #include "platform/FileStore.h"
@@ -8,16 +9,16 @@
 namespace voltander {
 namespace {
 
-// Entry counts in file order: Umin, Umax, Igyors, Inormal, Thiszt, Tkarbantarto, Minta.
-constexpr FilePositions kCounts{52, 52, 15, 15, 255, 255, 255};
-
-std::string Lines(std::initializer_list<std::string> lines, const char* end = "\r\n") {
+std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n") {
   std::string s;
   for (const std::string& l : lines) s += l + end;
   return s;
 }
 
-ParameterFileRead Read(const std::string& bytes) { return ReadParameterFile(bytes, kCounts); }
+// Entry counts in file order: Umin, Umax, Igyors, Inormal, Thiszt, Tkarbantarto, Minta.
+ParameterFileRead Read(const std::string& bytes) {
+  return ReadParameterFile(bytes, {52, 52, 15, 15, 255, 255, 255});
+}
 
 TEST(ParameterFile, LinesEndAtCrWithOrWithoutLfAndMissingLinesAre62) {
   EXPECT_EQ(Read(" 4\r").error, kPastEnd);  // a final CR opens no further line
@@ -36,23 +37,19 @@ TEST(ParameterFile, LinesEndAtCrWithOrWithoutLfAndMissingLinesAre62) {
 }
 
 TEST(ParameterFile, PositionsRoundHalfToEvenAndMustFitTheirOwnList) {
-  const struct {
-    std::size_t line;  // 0 = Umin ... 6 = Minta
-    const char* text;
-    int error;
-    int position;
-  } cases[] = {
+  // clang-format off
+  const struct { std::size_t line; const char* text; int error; int position; } cases[] = {
+      // line: 0 = Umin ... 6 = Minta
       {0, " 2.5", kFileOk, 2},       {0, " 3.5", kFileOk, 4},     {0, "-1", kFileOk, -1},
       {0, "x", kFileOk, 0},          {1, " 51.4", kFileOk, 51},   {0, " 52", kOutOfRange, 0},
       {0, " 60", kOutOfRange, 0},    {0, "-1.6", kOutOfRange, 0}, {2, " 15", kOutOfRange, 0},
       {6, " 254", kFileOk, 254},     {6, " 255", kOutOfRange, 0}, {0, " 40000", kOverflow, 0},
       {0, " 32767.5", kOverflow, 0}, {3, " 1E400", kOverflow, 0}};
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<std::string> lines(8, " 1");
     lines[c.line + 1] = c.text;
-    std::string file;
-    for (const std::string& l : lines) file += l + "\r\n";
-    const ParameterFileRead r = Read(file);
+    const ParameterFileRead r = Read(Lines(lines));
     EXPECT_EQ(r.error, c.error) << c.text;
     EXPECT_EQ(r.positions.size(), c.error ? c.line : 7u) << c.text;
     if (!c.error) {

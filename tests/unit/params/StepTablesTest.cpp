@@ -33,14 +33,10 @@ std::string Texts(const ListBox& list, std::initializer_list<int> entries) {
   return s;
 }
 
-struct BuildStepTablesTest : ::testing::Test {
+TEST(StepTables, BuildFillsTheSevenListsAndARebuildRewritesOnlyDividedTextsInPlace) {
   test::Harness h;
   Folap& f = *h.form;
-};
-
-TEST_F(BuildStepTablesTest, FillsTheSevenListsWithTheirTexts) {
   BuildStepTables(f.kozos, f.lists, ".");
-  ASSERT_EQ(f.Umax.count(), 52u);
   ASSERT_EQ(f.Igyors.count(), 15u);
   for (const ListBox* l : {&f.Thiszt, &f.Minta, &f.Tkarbantarto}) ASSERT_EQ(l->count(), 255u);
   EXPECT_EQ(f.Umin.entries(), f.Umax.entries());
@@ -50,15 +46,11 @@ TEST_F(BuildStepTablesTest, FillsTheSevenListsWithTheirTexts) {
   EXPECT_EQ(Texts(f.Thiszt, {0, 254}), "1 s | 255 s");
   EXPECT_EQ(Texts(f.Minta, {0, 254}), "1. s | 255. s");
   EXPECT_EQ(Texts(f.Tkarbantarto, {0, 254}), "2. napon | 256. napon");
-}
 
-TEST_F(BuildStepTablesTest, ARebuildRewritesOnlyDividedTextsInPlaceAndKeepsSelections) {
-  BuildStepTables(f.kozos, f.lists, ".");
   f.Umax.setSelectedSilently(30);
   f.Minta.setSelectedSilently(7);
   int rewrites = 0;
   f.Umax.entryChanged = [&](std::size_t) { ++rewrites; };
-
   h.kozos.DividerRatio = 5.0f;
   BuildStepTables(f.kozos, f.lists, ".");
   EXPECT_EQ(f.Umax.count(), 52u);
@@ -71,7 +63,6 @@ TEST_F(BuildStepTablesTest, ARebuildRewritesOnlyDividedTextsInPlaceAndKeepsSelec
   rewrites = 0;
   BuildStepTables(f.kozos, f.lists, ".");
   EXPECT_EQ(rewrites, 0) << "an unchanged ratio changes nothing visible";
-
   BuildStepTables(f.kozos, f.lists, ",");
   EXPECT_EQ(Texts(f.Inormal, {0, 3}), "0,070 A | 0,270 A");
 }

@@ -16,31 +16,30 @@ VoltageTable VoltagesWith(std::initializer_list<float> head, float fill, float t
   return t;
 }
 
-TEST(StepSearch, StopsAtTheFirstRowAboveInRowOrderAndTiesGoToTheRowBelow) {
+// The scan stops at the first row above the target, in row order; ties go to the row below.
+TEST(StepSearch, PicksTheNearerOfTheFirstRowAboveAndTheRowBelowIt) {
   // Row 3 (5.0) is the nearest value to 4.9, but row 2 already exceeds it.
   const VoltageTable unsorted = VoltagesWith({0.0f, 1.0f, 6.0f, 5.0f}, 0.5f, 9.0f);
-  EXPECT_EQ(NearestVoltageStep(unsorted, 4.9f).row, 2);
-  EXPECT_FLOAT_EQ(NearestVoltageStep(unsorted, 4.9f).deviation, 1.1f);
-
   const VoltageTable t = VoltagesWith({0.0f, 1.0f, 2.0f}, 2.5f, 9.0f);
-  EXPECT_EQ(NearestVoltageStep(t, 1.75f).row, 2);
-  EXPECT_FLOAT_EQ(NearestVoltageStep(t, 1.75f).deviation, 0.25f);
-  EXPECT_EQ(NearestVoltageStep(t, 1.5f).row, 1);
-  EXPECT_FLOAT_EQ(NearestVoltageStep(t, 1.5f).deviation, 0.5f);
-  EXPECT_EQ(NearestVoltageStep(t, 2.0f).row, 2);
-  EXPECT_EQ(NearestVoltageStep(t, 2.0f).deviation, 0.0f);
-}
+  // The top voltage row is only the fallback and is never compared.
+  const VoltageTable low = VoltagesWith({0.0f}, 1.0f, 3.0f);
+  // clang-format off
+  const struct { const VoltageTable& table; float target; int row; float deviation; } cases[] = {
+      {unsorted, 4.9f, 2, 1.1f}, {t, 1.75f, 2, 0.25f}, {t, 1.5f, 1, 0.5f}, {t, 2.0f, 2, 0.0f},
+      {low, 1.2f, kLastVoltageRow, -1.8f}};
+  // clang-format on
+  for (const auto& c : cases) {
+    const StepChoice s = NearestVoltageStep(c.table, c.target);
+    EXPECT_EQ(s.row, c.row) << c.target;
+    EXPECT_FLOAT_EQ(s.deviation, c.deviation) << c.target;
+  }
 
-TEST(StepSearch, TopVoltageRowIsOnlyTheFallbackButTheTopCurrentRowIsScanned) {
-  const StepChoice v = NearestVoltageStep(VoltagesWith({0.0f}, 1.0f, 3.0f), 1.2f);
-  EXPECT_EQ(v.row, kLastVoltageRow);
-  EXPECT_FLOAT_EQ(v.deviation, -1.8f);
-
-  CurrentTable c{};
-  for (int k = 0; k < kLastCurrentRow; ++k) c[k][0] = 0.1f * static_cast<float>(k) / 15;
-  c[kLastCurrentRow][0] = 2.0f;
-  EXPECT_EQ(NearestCurrentStep(c, 1.5f).row, kLastCurrentRow);
-  EXPECT_FLOAT_EQ(NearestCurrentStep(c, 1.5f).deviation, 0.5f);
+  // The top current row, unlike the top voltage row, is scanned.
+  CurrentTable current{};
+  for (int k = 0; k < kLastCurrentRow; ++k) current[k][0] = 0.1f * static_cast<float>(k) / 15;
+  current[kLastCurrentRow][0] = 2.0f;
+  EXPECT_EQ(NearestCurrentStep(current, 1.5f).row, kLastCurrentRow);
+  EXPECT_FLOAT_EQ(NearestCurrentStep(current, 1.5f).deviation, 0.5f);
 }
 
 }  // namespace
