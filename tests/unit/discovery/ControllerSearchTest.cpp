@@ -1,20 +1,21 @@
-// The controller search's rules against a scripted system: which devices are asked
-// under which number, how answers are judged, and that every way out leaves the
-// port list as a user's choice would.
+// The controller search against a scripted system: which devices are asked under which
+// number, how answers are judged, and that every way out leaves the list as a user would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 #include "discovery/Candidates.h"
-#include "discovery/ControllerSearch.h"
 #include "discovery/SearchTexts.h"
 #include "fakes/Fakes.h"
 
 namespace voltander::test {
 namespace {
 
-TEST(Candidates, BuiltInFamiliesNumberFromOneThirtyTwoApart) {
+using O = ProbeOutcome;
+
+TEST(Candidates, NumbersComeFromTheBuiltInFamiliesOrLinksAndNewLinksFromNinetySeven) {
   const std::pair<const char*, int> cases[] = {
       {"/dev/ttyS0", 1},     {"/dev/ttyS31", 32},   {"/dev/ttyS32", 0},    {"/dev/ttyUSB0", 33},
       {"/dev/ttyUSB31", 64}, {"/dev/ttyACM0", 65},  {"/dev/ttyACM31", 96}, {"/dev/ttyACM", 0},
@@ -22,9 +23,14 @@ TEST(Candidates, BuiltInFamiliesNumberFromOneThirtyTwoApart) {
       {"/tmp/dev/ttyS1", 0}, {"/dev/ttyUSB100", 0},
   };
   for (const auto& [path, n] : cases) EXPECT_EQ(StandardCommNumber(path), n) << path;
-}
-
-TEST(Candidates, LinksNameTheirDevicesAndShadowTheBuiltInNumber) {
+  std::vector<RegisteredLink> links = {{5, "", ""}, {97, "", ""}, {98, "", ""}, {100, "", ""}};
+  EXPECT_EQ(FirstFreeLinkNumber({}), 97);
+  EXPECT_EQ(FirstFreeLinkNumber(links), 99);
+  for (int n = 99; n <= 254; ++n) links.push_back({n, "", ""});
+  EXPECT_EQ(FirstFreeLinkNumber(links), 255);
+  links.push_back({255, "", ""});
+  EXPECT_EQ(FirstFreeLinkNumber(links), 0);
+  // A link names its device under the lowest number and shadows that built-in number.
   const std::vector<SerialDeviceInfo> devices = {
       {"/dev/ttyUSB0", "/dev/ttyUSB0", "FT232R", "FTDI", "A1", 0x0403, 0x6001},
       {"/dev/ttyACM1", "/dev/ttyACM1", "", "", "", {}, {}},
@@ -32,162 +38,91 @@ TEST(Candidates, LinksNameTheirDevicesAndShadowTheBuiltInNumber) {
       {"/dev/ttyS0", "/dev/ttyS0", "", "", "", {}, {}},
       {"/dev/serial/by-id/x", "/dev/ttyUSB0", "", "", "", {}, {}},
   };
-  const std::vector<RegisteredLink> links = {
+  links = {
       {9, "/p/COM9", "/dev/ttyACM1"},   {7, "/p/COM7", "/dev/ttyACM1"},
       {1, "/p/COM1", "/dev/pts/5"},     {3, "/p/COM3", ""},
       {300, "/p/COM300", "/dev/pts/6"},
   };
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"/p/COM1", 1},       {"/p/COM3", 3},      {"/dev/ttyACM1", 7},
-      {"/dev/ttyUSB0", 33}, {"/dev/ttyAMA0", 0}, {"/dev/ttyS0", 0},
-  };
-  const std::vector<Candidate> got = CollectCandidates(devices, links);
-  ASSERT_EQ(got.size(), expected.size());
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    EXPECT_EQ(got[i].path, expected[i].first) << i;
-    EXPECT_EQ(got[i].comm, expected[i].second) << i;
-  }
-  EXPECT_EQ(got[3].about, "FT232R, FTDI");
+  std::vector<std::tuple<std::string, int, std::string>> got;
+  for (const Candidate& c : CollectCandidates(devices, links))
+    got.emplace_back(c.path, c.comm, c.about);
+  // clang-format off
+  EXPECT_EQ(got, (decltype(got){{"/p/COM1", 1, ""}, {"/p/COM3", 3, ""}, {"/dev/ttyACM1", 7, ""},
+                                {"/dev/ttyUSB0", 33, "FT232R, FTDI"}, {"/dev/ttyAMA0", 0, ""}, {"/dev/ttyS0", 0, ""}}));
+  // clang-format on
 }
 
-TEST(Candidates, NewLinksTakeTheFirstFreeNumberFromNinetySeven) {
-  EXPECT_EQ(FirstFreeLinkNumber({}), 97);
-  EXPECT_EQ(FirstFreeLinkNumber({{5, "", ""}, {97, "", ""}, {98, "", ""}, {100, "", ""}}), 99);
-  std::vector<RegisteredLink> full;
-  for (int n = 97; n <= 255; ++n) full.push_back({n, "", ""});
-  EXPECT_EQ(FirstFreeLinkNumber(full), 0);
-  full.pop_back();
-  EXPECT_EQ(FirstFreeLinkNumber(full), 255);
+TEST(Candidates, AReplyIsTenBytesFromSToTAndFailuresAreToldWithTheDialoutHint) {
+  // clang-format off
+  for (const auto& [bytes, closed, verdict] : std::vector<std::tuple<std::string, bool, std::optional<O>>>{
+           {"SETS00000T", false, O::Answered},  {"SETS00000T", true, O::Answered}, {"SE", true, O::BadFrame},
+           {"SETS00000T?", false, O::BadFrame}, {"SETS00000X", false, O::BadFrame}, {"?", false, O::BadFrame},
+           {"SE", false, std::nullopt},         {"", false, std::nullopt},          {"", true, O::NoAnswer}})
+    // clang-format on
+    EXPECT_EQ(JudgeReply({bytes.begin(), bytes.end()}, closed), verdict) << bytes;
+  // Each device with its reason, and the hint when rights were missing.
+  const std::vector<Candidate> tried = {{"/dev/a", "", 1, ""}, {"/dev/b", "", 0, "X"}};
+  const std::string report = FailureReport(tried, {O::Busy, O::NoAccess});
+  EXPECT_NE(report.find("Comm 1: /dev/a - foglalt\r\núj port: /dev/b (X) - nincs jogosultság"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find(kDialoutHint), std::string::npos);
 }
 
-TEST(Candidates, AReplyIsTenBytesFromSToT) {
-  using B = std::vector<std::uint8_t>;
-  const B frame = {'S', 'E', 'T', 'S', 0, 0, 0, 0, 0, 'T'};
-  B longer = frame;
-  longer.push_back('?');
-  B badEnd = frame;
-  badEnd[9] = 'X';
-  const struct {
-    B bytes;
-    bool closed;
-    std::optional<ProbeOutcome> verdict;
-  } cases[] = {
-      {frame, false, ProbeOutcome::Answered},  {frame, true, ProbeOutcome::Answered},
-      {longer, false, ProbeOutcome::BadFrame}, {badEnd, false, ProbeOutcome::BadFrame},
-      {{'S', 'E'}, false, std::nullopt},       {{'S', 'E'}, true, ProbeOutcome::BadFrame},
-      {{'?'}, false, ProbeOutcome::BadFrame},  {{}, false, std::nullopt},
-      {{}, true, ProbeOutcome::NoAnswer},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(JudgeReply(cases[i].bytes, cases[i].closed), cases[i].verdict) << i;
-  }
-}
-
-TEST(Candidates, TheReportNamesEveryDeviceAndHintsAtDialoutOnlyForMissingRights) {
-  const std::vector<Candidate> c = {{"/dev/a", "", 1, ""}, {"/dev/b", "", 0, "X"}};
-  const std::string plain = FailureReport(c, {ProbeOutcome::Busy, ProbeOutcome::NoAnswer});
-  const std::string rights = FailureReport(c, {ProbeOutcome::BadFrame, ProbeOutcome::NoAccess});
-  for (const std::string& r : {plain, rights}) {
-    EXPECT_NE(r.find("Comm 1: /dev/a"), std::string::npos) << r;
-    EXPECT_NE(r.find("/dev/b (X)"), std::string::npos) << r;
-  }
-  EXPECT_NE(plain.find(kReasonBusy), std::string::npos);
-  EXPECT_NE(rights.find(kReasonBadFrame), std::string::npos);
-  EXPECT_EQ(plain.find(kDialoutHint), std::string::npos);
-  EXPECT_NE(rights.find(kDialoutHint), std::string::npos);
-}
-
-struct SearchRig {
-  explicit SearchRig(int previous) {
-    h.loadWithPort(previous);
-    search.devices = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "", "", "", {}, {}},
-                      {"/dev/ttyAMA0", "/dev/ttyAMA0", "", "", "", {}, {}}};
-    search.links = {{5, "/p/COM5", "/dev/pts/1"}, {97, "/p/COM97", "/dev/pts/2"}};
-    search.onProbe = [this] { return h.port.isOpen(); };
-  }
-  void run(std::vector<ProbeOutcome> outcomes, bool cancelled = false) {
-    search.run = {cancelled, std::move(outcomes)};
-    h.form->KKereses.click();
-  }
-  Harness h;
-  FakePortSearch& search = h.portSearch;
-};
-
-using O = ProbeOutcome;
-
-// Candidates in order: Comm 5 (link), Comm 33, Comm 97 (link), /dev/ttyAMA0 (new).
+// Asked in order: Comm 5 (link), 33, 97 (link), /dev/ttyAMA0 (new); no outcomes: no device.
 TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestores) {
   const struct {
-    const char* name;
-    int previous;
     std::vector<O> outcomes;
-    bool cancelled;
-    Answer confirm;
-    int pick;
-    bool registerOk;
-    int selected;  // the list's selection afterwards
-    std::optional<std::pair<int, std::string>> link;
-    std::optional<Icon> lastBox;  // the last box after the confirmation
+    bool cancelled, confirmed, registerOk;
+    int previous, pick, selected;  // selected: the list's selection afterwards
+    std::vector<std::pair<int, std::string>> link;
+    std::optional<Icon> lastBox;  // a box after the first
   } cases[] = {
       // clang-format off
-      {"one answer",          0, {O::NoAnswer, O::Answered, O::Busy, O::Missing},       false, Answer::Yes, 0,  true,  32, {}, {}},
-      {"none answers",        3, {O::NoAnswer, O::BadFrame, O::NoAccess, O::Failed},    false, Answer::Yes, 0,  true,  3,  {}, Icon::Exclamation},
-      {"cancelled",           3, {O::Answered, O::Answered, O::Answered, O::Answered},  true,  Answer::Yes, 0,  true,  3,  {}, {}},
-      {"not confirmed",       3, {O::Answered, O::NoAnswer, O::NoAnswer, O::NoAnswer},  false, Answer::No,  0,  true,  3,  {}, {}},
-      {"two, second picked",  3, {O::Answered, O::NoAnswer, O::Answered, O::NoAnswer},  false, Answer::Yes, 1,  true,  96, {}, {}},
-      {"two, pick cancelled", 3, {O::Answered, O::Answered, O::NoAnswer, O::NoAnswer},  false, Answer::Yes, -1, true,  3,  {}, {}},
-      {"new device",         -1, {O::NoAnswer, O::NoAnswer, O::NoAnswer, O::Answered},  false, Answer::Yes, 0,  true,  97, std::pair<int, std::string>{98, "/dev/ttyAMA0"}, {}},
-      {"link refused",        3, {O::NoAnswer, O::NoAnswer, O::NoAnswer, O::Answered},  false, Answer::Yes, 0,  false, 3,  std::pair<int, std::string>{98, "/dev/ttyAMA0"}, Icon::Critical},
-      {"nothing before",     -1, {O::NoAnswer, O::NoAnswer, O::NoAnswer, O::NoAnswer},  false, Answer::Yes, 0,  true,  -1, {}, Icon::Exclamation},
+      {{O::NoAnswer, O::Answered, O::Busy, O::Missing},      false, true,  true,  0,  0,  32, {}, {}},
+      {{O::NoAnswer, O::BadFrame, O::NoAccess, O::Failed},   false, true,  true,  3,  0,  3,  {}, Icon::Exclamation},
+      {{O::Answered, O::Answered, O::Answered, O::Answered}, true,  true,  true,  3,  0,  3,  {}, {}},
+      {{O::Answered, O::NoAnswer, O::NoAnswer, O::NoAnswer}, false, false, true,  3,  0,  3,  {}, {}},
+      {{O::Answered, O::NoAnswer, O::Answered, O::NoAnswer}, false, true,  true,  3,  1,  96, {}, {}},
+      {{O::Answered, O::Answered, O::NoAnswer, O::NoAnswer}, false, true,  true,  3,  -1, 3,  {}, {}},
+      {{O::NoAnswer, O::NoAnswer, O::NoAnswer, O::Answered}, false, true,  true,  -1, 0,  97, {{98, "/dev/ttyAMA0"}}, {}},
+      {{O::NoAnswer, O::NoAnswer, O::NoAnswer, O::Answered}, false, true,  false, 3,  0,  3,  {{98, "/dev/ttyAMA0"}}, Icon::Critical},
+      {{O::NoAnswer, O::NoAnswer, O::NoAnswer, O::NoAnswer}, false, true,  true,  -1, 0,  -1, {}, Icon::Exclamation},
+      {{},                                                   false, true,  true,  4,  0,  4,  {}, {}},
       // clang-format on
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    SearchRig rig(c.previous);
-    rig.h.dialogs.answers = {c.confirm};
-    rig.search.pick = c.pick;
-    rig.search.registerOk = c.registerOk;
-    rig.run(c.outcomes, c.cancelled);
-
-    ASSERT_FALSE(rig.h.dialogs.shown.empty());
-    EXPECT_EQ(rig.h.dialogs.shown[0].buttons, Buttons::YesNo);
-    const bool confirmed = c.confirm == Answer::Yes;
-    EXPECT_EQ(rig.search.probed, confirmed ? std::vector<std::string>({"/p/COM5", "/dev/ttyUSB0",
-                                                                       "/p/COM97", "/dev/ttyAMA0"})
-                                           : std::vector<std::string>{});
-    if (confirmed) {
-      EXPECT_FALSE(rig.search.portOpenDuringProbe);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(i);
+    Harness h;
+    h.loadWithPort(c.previous);
+    FakePortSearch& search = h.portSearch;
+    if (!c.outcomes.empty()) {
+      search.devices = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "", "", "", {}, {}},
+                        {"/dev/ttyAMA0", "/dev/ttyAMA0", "", "", "", {}, {}}};
+      search.links = {{5, "/p/COM5", "/dev/pts/1"}, {97, "/p/COM97", "/dev/pts/2"}};
     }
-    EXPECT_EQ(rig.h.form->Portok.selected(), c.selected);
-    EXPECT_EQ(rig.h.timer.enabled(), c.selected >= 0);
-    EXPECT_EQ(rig.h.port.isOpen(), c.selected >= 0);
-    if (c.selected >= 0) {
-      EXPECT_EQ(rig.h.port.portNumber(), c.selected + 1);
-    }
-    EXPECT_EQ(rig.search.registered.empty(), !c.link.has_value());
-    if (c.link) {
-      EXPECT_EQ(rig.search.registered.at(0), *c.link);
-    }
-    EXPECT_EQ(rig.h.dialogs.shown.size(), c.lastBox ? 2u : 1u);
-    if (c.lastBox) {
-      EXPECT_EQ(rig.h.dialogs.shown.back().icon, *c.lastBox);
-    }
-    const int answers =
-        static_cast<int>(std::count(c.outcomes.begin(), c.outcomes.end(), O::Answered));
-    EXPECT_EQ(rig.search.offered.size(), !c.cancelled && answers > 1 ? 2u : 0u);
+    search.onProbe = [&] { return h.port.isOpen(); };
+    search.run = {c.cancelled, c.outcomes};
+    search.pick = c.pick;
+    search.registerOk = c.registerOk;
+    h.dialogs.answers = {c.confirmed ? Answer::Yes : Answer::No};
+    h.form->KKereses.click();
+    // Nothing is sent before the user agrees, and the link's own port has let go.
+    const bool asked = !c.outcomes.empty() && c.confirmed;
+    ASSERT_EQ(h.dialogs.shown.size(), c.lastBox ? 2u : 1u);
+    EXPECT_EQ(h.dialogs.shown[0].buttons, c.outcomes.empty() ? Buttons::Ok : Buttons::YesNo);
+    EXPECT_EQ(c.lastBox ? std::optional(h.dialogs.shown[1].icon) : std::nullopt, c.lastBox);
+    const std::vector<std::string> all = {"/p/COM5", "/dev/ttyUSB0", "/p/COM97", "/dev/ttyAMA0"};
+    EXPECT_EQ(search.probed, asked ? all : std::vector<std::string>{});
+    EXPECT_FALSE(asked && search.portOpenDuringProbe);
+    EXPECT_EQ(h.form->Portok.selected(), c.selected);
+    EXPECT_EQ(h.timer.enabled(), c.selected >= 0);
+    EXPECT_EQ(h.port.isOpen() ? h.port.portNumber() : 0, c.selected + 1);
+    EXPECT_EQ(search.registered, c.link);
+    const auto answers = std::count(c.outcomes.begin(), c.outcomes.end(), O::Answered);
+    EXPECT_EQ(search.offered.size(), !c.cancelled && answers > 1 ? 2u : 0u);
   }
-}
-
-TEST(ControllerSearch, WithoutAnyDeviceNothingIsAskedAndThePortComesBack) {
-  SearchRig rig(4);
-  rig.search.devices.clear();
-  rig.search.links.clear();
-  rig.run({});
-  ASSERT_EQ(rig.h.dialogs.shown.size(), 1u);
-  EXPECT_EQ(rig.h.dialogs.shown[0].buttons, Buttons::Ok);
-  EXPECT_TRUE(rig.search.probed.empty());
-  EXPECT_EQ(rig.h.port.portNumber(), 5);
-  EXPECT_TRUE(rig.h.timer.enabled());
 }
 
 }  // namespace

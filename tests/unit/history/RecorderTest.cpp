@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,43 +11,35 @@
 namespace voltander::history {
 namespace {
 
-using test::FakeDialogs;
-using test::FakeSessionFiles;
-using test::ShownMessage;
-using test::StepClock;
-
 TEST(SessionsToDelete, TheOldestGoFirstAndTheCurrentNever) {
-  struct Case {
+  const struct {
     std::vector<SessionFileInfo> files;
     std::uint64_t cap;
-    std::string current;
-    std::vector<std::string> doomed;
+    std::vector<std::string> doomed;  // "c" is the current session
+  } cases[] = {
+      {{{"b", 50}, {"a", 50}, {"c", 50}}, 150, {}},
+      {{{"b", 50}, {"a", 50}, {"c", 51}}, 150, {"a"}},
+      {{{"c", 10}, {"a", 100}, {"b", 100}}, 110, {"a"}},
+      {{{"c", 10}, {"a", 100}, {"b", 100}}, 109, {"a", "b"}},
+      {{{"c", 500}, {"d", 1}}, 10, {"d"}},
   };
-  const std::vector<Case> cases = {
-      {{{"b", 50}, {"a", 50}, {"c", 50}}, 150, "c", {}},
-      {{{"b", 50}, {"a", 50}, {"c", 51}}, 150, "c", {"a"}},
-      {{{"c", 10}, {"a", 100}, {"b", 100}}, 110, "c", {"a"}},
-      {{{"c", 10}, {"a", 100}, {"b", 100}}, 109, "c", {"a", "b"}},
-      {{{"a", 500}, {"b", 1}}, 10, "a", {"b"}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SessionsToDelete(c.files, c.cap, c.current), c.doomed);
+  for (const auto& c : cases) EXPECT_EQ(SessionsToDelete(c.files, c.cap, "c"), c.doomed);
 }
 
 struct RecorderRig {
   RecorderRig() { saving.setChecked(true); }
-  FakeSessionFiles files;
-  StepClock clock;
-  FakeDialogs dialogs;
+  void reply() { recorder.status({1, 10, true, false, false, 4.0f}); }
+  test::FakeSessionFiles files;
+  test::StepClock clock;
+  test::FakeDialogs dialogs;
   MenuItem saving;
   Recorder recorder{files, clock, dialogs, saving, 1000};
-  std::vector<Entry> told;
-
-  std::vector<Entry> fileEntries(const std::string& name) { return ReadCsv(files.files[name]); }
 };
 
 TEST(Recorder, EveryReplyAndEventGoesToTheSessionFileInOrder) {
   RecorderRig rig;
-  rig.recorder.onEntry = [&](const Entry& e) { rig.told.push_back(e); };
+  std::string told, kept;
+  rig.recorder.onEntry = [&](const Entry& e) { told += CsvLine(e) + '\n'; };
   rig.recorder.status({2, 200, true, false, false, 4.01f});
   rig.recorder.linkLost();
   rig.recorder.linkRestored();
@@ -56,96 +47,75 @@ TEST(Recorder, EveryReplyAndEventGoesToTheSessionFileInOrder) {
   rig.recorder.calibrationUpload(4010);
   rig.recorder.parameterFileOpened("a.vlt");
   rig.recorder.parameterFileSaved("b.vlt");
-  rig.recorder.status({5, 255, true, true, true, 4.01f});
-
-  ASSERT_EQ(rig.recorder.sessionName(), "2026-03-01_08-00-00.csv");
-  const std::vector<Entry> saved = rig.fileEntries(rig.recorder.sessionName());
-  const std::vector<EntryKind> kinds = {EntryKind::Status,
-                                        EntryKind::LinkLost,
-                                        EntryKind::LinkRestored,
-                                        EntryKind::ParameterUpload,
-                                        EntryKind::CalibrationUpload,
-                                        EntryKind::FileOpened,
-                                        EntryKind::FileSaved,
-                                        EntryKind::Status};
-  ASSERT_EQ(saved.size(), kinds.size());
-  ASSERT_EQ(rig.told.size(), kinds.size());
-  for (std::size_t k = 0; k < kinds.size(); ++k) {
-    EXPECT_EQ(saved[k].kind, kinds[k]) << k;
-    EXPECT_EQ(saved[k].seconds, rig.recorder.entries()[k].seconds) << k;
-    EXPECT_EQ(rig.told[k].seconds, saved[k].seconds) << k;
-  }
-  EXPECT_EQ(saved[0].seconds + 2, saved[1].seconds);
-  EXPECT_EQ(saved[0].duty, 200);
-  EXPECT_TRUE(saved[0].charging);
-  EXPECT_EQ(saved[0].ratio, 4.01f);
-  EXPECT_EQ(saved[3].detail, "1 2 3 4 5 6 7");
-  EXPECT_EQ(saved[4].detail, "4010");
-  EXPECT_EQ(saved[5].detail, "a.vlt");
-  EXPECT_EQ(saved[6].detail, "b.vlt");
-  EXPECT_TRUE(saved[7].fault);
-  EXPECT_TRUE(saved[7].calibrationLoop);
-  EXPECT_EQ(saved[7].state, 5);
+  rig.recorder.status({5, 255, false, true, true, 3.5f});
+  for (const Entry& e : rig.recorder.entries()) kept += CsvLine(e) + '\n';
+  EXPECT_EQ(told, kept);
+  EXPECT_EQ(rig.files.files["2026-03-01_08-00-00.csv"], std::string(kCsvHeader) + '\n' + kept);
+  EXPECT_EQ(kept,
+            "2026-03-01T08:00:00.000+01:00,status,2,200,1,0,0,4.01,\n"
+            "2026-03-01T08:00:02.000+01:00,link_lost,,,,,,,\n"
+            "2026-03-01T08:00:04.000+01:00,link_restored,,,,,,,\n"
+            "2026-03-01T08:00:06.000+01:00,parameter_upload,,,,,,,1 2 3 4 5 6 7\n"
+            "2026-03-01T08:00:08.000+01:00,calibration_upload,,,,,,,4010\n"
+            "2026-03-01T08:00:10.000+01:00,file_opened,,,,,,,a.vlt\n"
+            "2026-03-01T08:00:12.000+01:00,file_saved,,,,,,,b.vlt\n"
+            "2026-03-01T08:00:14.000+01:00,status,5,255,0,1,1,3.5,\n");
 }
 
-TEST(Recorder, SwitchedOffItKeepsTheRunButWritesNothing) {
-  RecorderRig rig;
-  rig.saving.setChecked(false);
-  rig.recorder.status({1, 10, true, false, false, 4.0f});
-  EXPECT_TRUE(rig.files.files.empty());
-  EXPECT_EQ(rig.recorder.entries().size(), 1u);
-
-  rig.saving.setChecked(true);
-  rig.recorder.linkLost();
-  rig.saving.setChecked(false);
-  rig.recorder.linkRestored();
-  rig.saving.setChecked(true);
-  rig.recorder.linkLost();
-  // Each switching on is a session of its own.
-  ASSERT_EQ(rig.files.files.size(), 2u);
-  for (const auto& [name, text] : rig.files.files) EXPECT_EQ(ReadCsv(text).size(), 1u) << name;
-  EXPECT_EQ(rig.recorder.entries().size(), 4u);
-}
-
-// A full disk: one message, the check mark off, no further writing until the user
-// switches it on again, which starts a new session.
+// A full disk: one message, and nothing written until switched on again, in a new session.
 TEST(Recorder, AWriteFailureStopsTheSavingWithOneMessage) {
   for (const bool atStart : {true, false}) {
+    SCOPED_TRACE(atStart);
     RecorderRig rig;
     rig.files.failStart = atStart;
     rig.files.appendsLeft = atStart ? -1 : 2;
     // Replies that arrive while the box is up must not write or ask again.
-    rig.dialogs.whileShown = [&](const ShownMessage&) {
-      rig.recorder.status({1, 10, true, false, false, 4.0f});
-    };
-    for (int k = 0; k < 4; ++k) rig.recorder.status({1, 10, true, false, false, 4.0f});
-    EXPECT_EQ(rig.dialogs.shown.size(), 1u) << atStart;
-    EXPECT_EQ(rig.dialogs.shown.at(0).icon, Icon::Critical);
+    rig.dialogs.whileShown = [&](const test::ShownMessage&) { rig.reply(); };
+    for (int k = 0; k < 4; ++k) rig.reply();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
     EXPECT_FALSE(rig.saving.checked());
-    EXPECT_EQ(rig.recorder.entries().size(), 5u);
-    const std::size_t lines = rig.files.files.begin()->second.size();
-
+    const auto failed = rig.files.files;
     rig.files.failStart = false;
     rig.files.appendsLeft = -1;
-    rig.recorder.status({1, 10, true, false, false, 4.0f});
-    EXPECT_EQ(rig.files.files.begin()->second.size(), lines);
+    rig.reply();
+    EXPECT_EQ(rig.files.files, failed);
     rig.saving.setChecked(true);
-    rig.recorder.status({1, 10, true, false, false, 4.0f});
-    EXPECT_EQ(rig.files.files.size(), 2u);
+    rig.reply();
+    EXPECT_EQ(rig.recorder.entries().size(), 7u);
+    ASSERT_EQ(rig.files.files.size(), 2u);
     EXPECT_EQ(ReadCsv(rig.files.files[rig.recorder.sessionName()]).size(), 1u);
   }
 }
 
 TEST(Recorder, TheFolderIsTrimmedAtTheStartAndAsTheSessionGrows) {
   RecorderRig rig;
-  rig.files.files["2026-01-01_00-00-00.csv"] = std::string(700, 'x');
-  rig.files.files["2026-02-01_00-00-00.csv"] = std::string(300, 'x');
-  rig.recorder.status({1, 10, true, false, false, 4.0f});
-  EXPECT_FALSE(rig.files.files.count("2026-01-01_00-00-00.csv"));
-  EXPECT_TRUE(rig.files.files.count("2026-02-01_00-00-00.csv"));
-  for (int k = 0; k < 1000; ++k) rig.recorder.status({1, 10, true, false, false, 4.0f});
-  EXPECT_FALSE(rig.files.files.count("2026-02-01_00-00-00.csv"));
+  rig.files.files = {{"2026-01-01_00-00-00.csv", std::string(700, 'x')},
+                     {"2026-02-01_00-00-00.csv", std::string(300, 'x')}};
+  rig.reply();
+  EXPECT_EQ(rig.files.files.count("2026-01-01_00-00-00.csv"), 0u);
+  EXPECT_EQ(rig.files.files.size(), 2u);
+  for (int k = 0; k < 1000; ++k) rig.reply();
   EXPECT_EQ(rig.files.files.size(), 1u);
+}
+
+// Read as a number at start-up (on when absent), written back at exit.
+TEST(NaploSetting, StartsFromTheStoreFlipsAndIsWrittenBack) {
+  for (const auto& [stored, checked] : std::vector<std::pair<const char*, bool>>{
+           {nullptr, true}, {"1", true}, {"1.0", true}, {"0", false}, {"2", false}}) {
+    test::Harness h;
+    if (stored) h.settings.values["Voltander/Setup/Naplo"] = stored;
+    h.form->Form_Load();
+    EXPECT_EQ(h.form->NMentes.checked(), checked) << (stored ? stored : "absent");
+    h.form->NMentes.click();
+    h.form->Form_Unload();
+    EXPECT_EQ(h.setting("Naplo"), checked ? "0" : "1");
+  }
+  test::Harness h;
+  int opened = 0;
+  h.form->NGrafikon.click();
+  h.form->showHistory = [&] { ++opened; };
+  h.form->NGrafikon.click();
+  EXPECT_EQ(opened, 1);
 }
 
 }  // namespace
