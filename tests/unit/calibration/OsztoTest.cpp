@@ -75,6 +75,7 @@ TEST_F(CalibrationWindow, ChoicesRecomputeTheRatioTheThresholdsAndTheMainLists) 
       captions.insert(l->caption());
     }
     EXPECT_EQ(captions.size(), 18u) << "every caption set, each its own";
+    EXPECT_FALSE(captions.contains(""));
     EXPECT_EQ(w.Vcc.text(200), "6.00 V");
     EXPECT_EQ(w.Intt.caption(), "0.470 A");
     EXPECT_FALSE(h.timer.enabled()) << "no poll while the window is open";
@@ -124,6 +125,13 @@ TEST_F(CalibrationWindow, ClosingRestoresTheRatioClearsTheSevenListsAndResetsThe
   h.port.open(1);
   open([&](Oszto&) { EXPECT_FALSE(h.timer.enabled()); });
   EXPECT_TRUE(h.timer.enabled()) << "polling resumes on the open port";
+
+  Oszto bare(h.form->osztoHost());  // without a window its own button still closes it
+  bare.Form_Load();
+  h.form->Umax.select(2);
+  bare.Megsem.click();
+  EXPECT_TRUE(bare.closed());
+  EXPECT_EQ(h.form->Umax.selected(), -1);
 }
 
 TEST_F(CalibrationWindow, KalibSendsTheModeFrameOnlyAfterYesAndOnlyWithALink) {

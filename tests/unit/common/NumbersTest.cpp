@@ -100,6 +100,7 @@ TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   EXPECT_EQ(FormatPattern(0.4166f, "0.000 V", ","), "0,417 V");
   EXPECT_EQ(FormatPattern(-0.0001, "0.000 V", "."), "0.000 V");
   EXPECT_EQ(FormatPattern(std::nan(""), "0.00 V", "."), "NaN V");
+  EXPECT_EQ(FormatPattern(5.0, "0.", "."), "5.");
   EXPECT_EQ(FormatPattern(-HUGE_VAL, "0.00", "."), "Inf");
   EXPECT_EQ(SignedBlank(-HUGE_VALF), "-Inf");
   EXPECT_EQ(SignedBlank(HUGE_VALF), " Inf");

@@ -89,6 +89,9 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
       {{O::NoAnswer, O::NoAnswer, O::NoAnswer, O::Answered}, false, true,  false, 3,  0,  3,  {{98, "/dev/ttyAMA0"}}, Icon::Critical},
       {{O::NoAnswer, O::NoAnswer, O::NoAnswer, O::NoAnswer}, false, true,  true,  -1, 0,  -1, {}, Icon::Exclamation},
       {{},                                                   false, true,  true,  4,  0,  4,  {}, {}},
+      // A probe that tells fewer or more outcomes than it was given devices.
+      {{O::NoAnswer, O::Answered},                           false, true,  true,  3,  0,  32, {}, {}},
+      {{O::NoAnswer, O::Answered, O::NoAnswer, O::NoAnswer, O::NoAnswer}, false, true, true, 3, 0, 32, {}, {}},
       // clang-format on
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {

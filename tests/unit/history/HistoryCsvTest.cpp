@@ -26,6 +26,7 @@ const std::vector<Entry> kEntries = {
     {1796591609.0,  0,    K::FileOpened,        0, 0,   false, false, false, 0.0f,   "akku, \"régi\".vlt"},
     {1796591610.0,  345,  K::FileSaved,         0, 0,   false, false, false, 0.0f,   "új.vlt"},
     {1796591612.0,  60,   K::Status,            4, 254, false, true,  false, 12.5f,  ""},
+    {1768435200.0,  60,   K::Status,            1, 9,   true,  false, false, 4.0f,   ""},
     // clang-format on
 };
 
@@ -39,7 +40,8 @@ std::string Written(const std::vector<Entry>& entries) {
 TEST(HistoryCsv, WhatIsWrittenReadsBackTheSameUpToALineCutOffByACrash) {
   const std::string text = Written(kEntries);
   for (const char* iso : {"2026-12-06T22:13:17.000+01:00", "2000-02-29T23:59:59.000-05:30",
-                          "1999-12-31T00:00:00.000+14:00", "2024-03-31T01:30:00.250+02:00"})
+                          "1999-12-31T00:00:00.000+14:00", "2024-03-31T01:30:00.250+02:00",
+                          "2026-01-15T01:00:00.000+01:00"})
     EXPECT_NE(text.find(iso), std::string::npos) << iso;
   const std::vector<Entry> before(kEntries.begin(), kEntries.end() - 1);
   for (std::size_t cut = text.rfind('\n', text.size() - 2) + 1; cut <= text.size(); ++cut)
@@ -51,7 +53,8 @@ TEST(HistoryCsv, DamagedLinesAreSkippedAndTheRestKept) {
   for (const char* bad : {"garbage", "2026-13-06 22:13:17+01:00,link_lost,,,,,,,", "2026-12-06T22:13:17.000,link_lost,,,,,,,",
                           "2026-12-06T22:13:17.000+01:00,status,2,200,1,0,0,4", "2026-12-06T22:13:17.000+01:00,status,2,x,1,0,0,4,",
                           "2026-12-06T22:13:17.000+01:00,status,2,300,1,0,0,4,", "2026-12-06T22:13:17.000+01:00,status,2,200,2,0,0,4,",
-                          "2026-12-06T22:13:17.000+01:00,rumour,,,,,,,", "2026-12-06T22:13:17.000+01:00,file_saved,,,,,,,\"open"}) {
+                          "2026-12-06T22:13:17.000+01:00,rumour,,,,,,,", "2026-12-06T22:13:17.000+01:00,file_saved,,,,,,,\"open",
+                          "2026-12-06T22:13X17.000+01:00,link_lost,,,,,,,", "2026-12-06T22:13:17.000+0x:00,link_lost,,,,,,,"}) {
     // clang-format on
     std::string text = Written(kEntries);
     text.insert(text.find('\n') + 1, std::string(bad) + "\r\n");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fakes/Fakes.h"
+#include "params/UploadFrame.h"
 
 namespace voltander {
 namespace {
@@ -58,6 +59,10 @@ TEST_F(Upload, SendsTheSetInControllerOrderWithThePollHeldAndConfirms) {
   h.port.written.clear();
   upload({51, 26, -1, 0, 254, -1, 254});
   EXPECT_EQ(h.port.written, (Bytes{'S', 'I', 143, 162, 160, 161, 255, 0, 255, 'T'}));
+  // Positions no list can hold go out like no selection.
+  const Payload outside =
+      UploadPayload({52, -2, 15, -9, 255, 300, -3}, h.kozos.VoltageSteps, h.kozos.CurrentSteps);
+  EXPECT_EQ(outside, (Payload{177, 177, 160, 160, 0, 0, 0}));
 }
 
 TEST_F(Upload, AssistantReportComesFirstAndARefusalSendsNothingOverALiveLink) {

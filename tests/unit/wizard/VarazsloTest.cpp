@@ -104,7 +104,8 @@ TEST_F(Wizard, SummaryKeepsTheAnswersAsTypedAndTheExpertReportUsesTheDesktopSepa
       // Row 53 lies 0.00003 V above the target: the sign stays though the digits are zero.
       {"3|9.9117|1000|0|Auto", "   Umax_Hiba=-0.000 V\r\n"},
       {"5|4|6000|0|Auto", "fokozatban!\r\nÁramérték igény túl nagy normálfokozatban is!"},
-      {"4|1|100|1000|Auto", "   Igyors=1.050 A\r\n   Inormal=1.020 A\r\n"}};  // load in mA
+      {"4|1|100|1000|Auto", "   Igyors=1.050 A\r\n   Inormal=1.020 A\r\n"},  // load in mA
+      {"1|6|1000|0|Auto", "   Inormal_Hiba=0.000 A\r\n"}};                   // met exactly: no sign
   for (const auto& [answers, part] : reports) {
     run(answers, true);
     EXPECT_NE(shownText(1).find(part), std::string::npos) << shownText(1);
