@@ -109,6 +109,7 @@ TEST_F(CalibrationWindow, ChoicesRecomputeTheRatioTheThresholdsAndTheMainLists) 
 
 TEST_F(CalibrationWindow, ClosingRestoresTheRatioClearsTheSevenListsAndResetsTheTitle) {
   for (ListBox* list : h.form->lists.all()) list->select(3);
+  h.form->Umax.setBackground(kLightRed);  // a wizard's mark goes with the cleared choice
   h.form->window.setTitle("Voltander 1. 1. 0   (akku.vlt)");
   open([&](Oszto& w) {
     w.Vcc.select(200);
@@ -119,6 +120,7 @@ TEST_F(CalibrationWindow, ClosingRestoresTheRatioClearsTheSevenListsAndResetsThe
   EXPECT_EQ(h.kozos.DividerRatio, 4.0f);
   EXPECT_EQ(h.form->Umax.text(51), "14.372 V*");
   for (ListBox* list : h.form->lists.all()) EXPECT_EQ(list->selected(), -1);
+  EXPECT_FALSE(h.form->Umax.background());
   EXPECT_EQ(h.form->window.title(), StartupTitle());
   EXPECT_FALSE(h.timer.enabled()) << "no port open";
 
