@@ -91,7 +91,7 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
       {{},                                                   false, true,  true,  4,  0,  4,  {}, {}},
       // A probe that tells fewer or more outcomes than it was given devices.
       {{O::NoAnswer, O::Answered},                           false, true,  true,  3,  0,  32, {}, {}},
-      {{O::NoAnswer, O::Answered, O::NoAnswer, O::NoAnswer, O::NoAnswer}, false, true, true, 3, 0, 32, {}, {}},
+      {{O::NoAnswer, O::Answered, O::NoAnswer, O::NoAnswer, O::Answered}, false, true, true, 3, 0, 32, {}, {}},
       // clang-format on
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -123,7 +123,8 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
     EXPECT_EQ(h.timer.enabled(), c.selected >= 0);
     EXPECT_EQ(h.port.isOpen() ? h.port.portNumber() : 0, c.selected + 1);
     EXPECT_EQ(search.registered, c.link);
-    const auto answers = std::count(c.outcomes.begin(), c.outcomes.end(), O::Answered);
+    const auto told = c.outcomes.begin() + std::min<long>(4, std::ssize(c.outcomes));
+    const auto answers = std::count(c.outcomes.begin(), told, O::Answered);
     EXPECT_EQ(search.offered.size(), !c.cancelled && answers > 1 ? 2u : 0u);
   }
 }

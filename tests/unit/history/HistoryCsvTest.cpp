@@ -104,6 +104,8 @@ TEST(DownsampleSpans, EqualValuesJoinSilenceLeavesAHoleAndNoneVanishesBetweenPix
   EXPECT_EQ(Flat(Runs(in, 5)), Flat({{0, 4, 1}, {4, 11, 2}, {30, 32, 2}, {32, 32, 1}}));
   const std::vector<Span> s = {{0, 0, 1}, {0.5, 0.6, 1}, {3, 3.1, 1}, {10, 20, 1}, {20.9, 21, 1}};
   EXPECT_EQ(Flat(MergeForDrawing(s, 1.0)), Flat({{0, 1.5, 1}, {3, 4, 1}, {10, 21.9, 1}}));
+  const std::vector<Span> apart = {{0, 1, 1}, {2, 3, 1}};  // a gap of one pixel stays
+  EXPECT_EQ(Flat(MergeForDrawing(apart, 1.0)), Flat(apart));
 }
 
 }  // namespace

@@ -85,6 +85,13 @@ TEST(Recorder, AWriteFailureStopsTheSavingWithOneMessage) {
     ASSERT_EQ(rig.files.files.size(), 2u);
     EXPECT_EQ(ReadCsv(rig.files.files[rig.recorder.sessionName()]).size(), 1u);
   }
+  RecorderRig rig;  // switched off and on again without a failure: a session of its own
+  rig.reply();
+  rig.saving.setChecked(false);
+  rig.reply();
+  rig.saving.setChecked(true);
+  rig.reply();
+  EXPECT_EQ(rig.files.files.size(), 2u);
 }
 
 TEST(Recorder, TheFolderIsTrimmedAtTheStartAndAsTheSessionGrows) {
