@@ -20,19 +20,48 @@ namespace voltander::test {
 class FakeSerialPort : public SerialPort {
  public:
   void setSettings(const std::string& s) override { settings = s; }
-  OpenResult open(int portNumber) override;
-  void close() override;
+  OpenResult open(int portNumber) override {
+    ++openAttempts;
+    if (auto it = openFailures.find(portNumber); it != openFailures.end()) return it->second;
+    open_ = true;
+    number_ = portNumber;
+    rx.clear();
+    opened.push_back(portNumber);
+    return {};
+  }
+  void close() override {
+    if (open_) ++closes;
+    open_ = false;
+  }
   bool isOpen() const override { return open_; }
   int portNumber() const override { return number_; }
-  bool write(std::uint8_t byte) override;
-  int read() override;
+  bool write(std::uint8_t byte) override {
+    if (!open_ || (failWritesAfter >= 0 && std::ssize(written) >= failWritesAfter)) return false;
+    written.push_back(byte);
+    if (onWrite) onWrite(byte);
+    return true;
+  }
+  int read() override {
+    if (rx.empty()) return -1;
+    const int b = rx.front();
+    rx.pop_front();
+    return b;
+  }
   int waiting() const override { return static_cast<int>(rx.size()); }
   void setBreak(bool on) override { breakCalls.push_back(on); }
 
   // Buffers the bytes and raises one receive event.
-  void deliver(const std::vector<std::uint8_t>& bytes);
+  void deliver(const std::vector<std::uint8_t>& bytes) {
+    rx.insert(rx.end(), bytes.begin(), bytes.end());
+    if (onComm) onComm(CommEvent::Receive);
+  }
   // The device disappears: the port closes and DeviceLost is raised.
-  void loseDevice();
+  void loseDevice() {
+    if (!open_) return;
+    close();
+    rx.clear();
+    if (onComm) onComm(CommEvent::DeviceLost);
+  }
 
   std::map<int, OpenResult> openFailures;  // port -> the failure it gives
   int failWritesAfter = -1;                // writes fail once this many bytes went out; -1 never
@@ -61,7 +90,11 @@ class FakeTimer : public Timer {
   }
   bool enabled() const override { return enabled_; }
   // Fires one tick when enabled; returns whether it fired.
-  bool tick();
+  bool tick() {
+    if (!enabled_ || !onTick) return false;
+    onTick();
+    return true;
+  }
 
   int enableChanges = 0;
 
@@ -70,14 +103,22 @@ class FakeTimer : public Timer {
   bool enabled_ = false;
 };
 
+// Values under "app/section/key".
 class FakeSettings : public SettingsStore {
  public:
   std::string get(const std::string& app, const std::string& section, const std::string& key,
-                  const std::string& fallback) override;
+                  const std::string& fallback) override {
+    auto it = values.find(app + "/" + section + "/" + key);
+    return it == values.end() ? fallback : it->second;
+  }
   void save(const std::string& app, const std::string& section, const std::string& key,
-            const std::string& value) override;
+            const std::string& value) override {
+    if (onSave) onSave(key);
+    values[app + "/" + section + "/" + key] = value;
+    savedKeys.push_back(key);
+  }
 
-  std::map<std::string, std::string> values;           // "app/section/key" -> text
+  std::map<std::string, std::string> values;
   std::vector<std::string> savedKeys;                  // in order of writing
   std::function<void(const std::string& key)> onSave;  // before every save
 };
