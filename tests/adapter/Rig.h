@@ -1,7 +1,5 @@
-// The adapter tests drive the real Qt event loop: helpers that run it with deadlines
-// or answer its modal dialog, and the program inside the test process before the
-// controller simulator (real window, port, timer, pauses and settings; message
-// boxes and file dialogs are only recorded, so nothing waits for a click).
+// The program inside the test process before the controller simulator: real window,
+// port, timer, pauses and settings; boxes and file dialogs are only recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +11,6 @@
 #include <QLineEdit>
 #include <QThread>
 #include <QTimer>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,8 +20,8 @@
 #include "fakes/Fakes.h"
 #include "qt/FolapWindow.h"
 #include "qt/QtPortSearch.h"
-#include "qt/QtSessionFiles.h"
 #include "qt/QtSerialPort.h"
+#include "qt/QtSessionFiles.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
@@ -72,8 +69,6 @@ void WithModal(const std::function<void(T&)>& script, const std::function<void()
 
 class ProgramRig {
  public:
-  // Starts the simulator as Comm comm, stores that port as the choice, loads the
-  // form and shows the window.
   ProgramRig(int n, const std::vector<std::string>& simArgs) : comm(n) {
     restartSimulator(simArgs);
     settings.save("Voltander", "Setup", "Portok", std::to_string(comm - 1));
@@ -86,9 +81,7 @@ class ProgramRig {
   void restartSimulator(std::vector<std::string> simArgs) {
     sim_.reset();
     simArgs.insert(simArgs.end(), {"--port", std::to_string(comm)});
-    // The adapter tests' main gives the process a configuration folder of its own.
-    sim_ = std::make_unique<SimProcess>(
-        simArgs, EnvOverrides{{"XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME")}});
+    sim_ = std::make_unique<SimProcess>(simArgs);  // inherits the tests' config folder
   }
   SimProcess& sim() { return *sim_; }
 
@@ -97,9 +90,8 @@ class ProgramRig {
     std::vector<std::array<std::uint8_t, 10>> out;
     sim_->waitForFrames(
         [&](const std::vector<LoggedFrame>& frames) {
-          out.clear();
           for (const LoggedFrame& f : frames) {
-            if (f.bytes[1] == static_cast<std::uint8_t>(letter)) out.push_back(f.bytes);
+            if (f.bytes[1] == std::uint8_t(letter)) out.push_back(f.bytes);
           }
           return !out.empty();
         },
@@ -134,8 +126,8 @@ class ProgramRig {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
-  Platform platform{port,    timer,   settings,   dialogs,      files, pause,
-                    beep,    desktop, journal,    portSearch,   sessionFiles, clock};
+  Platform platform{port, timer,   settings, dialogs,    files,        pause,
+                    beep, desktop, journal,  portSearch, sessionFiles, clock};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

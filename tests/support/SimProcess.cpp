@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -14,37 +13,26 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace voltander::test {
 namespace {
 
-// stdoutFd and stderrFd (-1: the test's own) become the child's; -1 when it cannot
-// start.
-pid_t SpawnProcess(const std::vector<std::string>& argv, const EnvOverrides& env, int stdoutFd,
+// stdoutFd and stderrFd (-1: the test's own) become the child's; env(1) sets the
+// overrides over the inherited environment. -1 when it cannot start.
+pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int stdoutFd,
                    int stderrFd) {
-  std::vector<std::string> envText;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (std::none_of(env.begin(), env.end(),
-                     [&](const auto& o) { return entry.rfind(o.first + "=", 0) == 0; })) {
-      envText.push_back(entry);
-    }
-  }
-  for (const auto& [name, value] : env) envText.push_back(name + "=" + value);
-
+  for (auto o = env.rbegin(); o != env.rend(); ++o)
+    argv.insert(argv.begin(), o->first + "=" + o->second);
+  argv.insert(argv.begin(), "/usr/bin/env");
   // Built before the fork: after it only async-signal-safe calls are allowed.
-  std::vector<char*> args, envp;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
+  std::vector<char*> args;
+  for (std::string& a : argv) args.push_back(a.data());
   args.push_back(nullptr);
-  envp.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid == 0) {
     if (stdoutFd >= 0) dup2(stdoutFd, STDOUT_FILENO);
     if (stderrFd >= 0) dup2(stderrFd, STDERR_FILENO);
-    execve(args[0], args.data(), envp.data());
+    execv(args[0], args.data());
     _exit(127);
   }
   return pid;
@@ -65,10 +53,7 @@ int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
   kill(pid, signal);
   if (const auto status = WaitForExit(pid, graceMs)) return *status;
   kill(pid, SIGKILL);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
+  return WaitForExit(pid, 60000).value_or(0);
 }
 
 // The log's complete lines: one still being written is left for the next reading.
@@ -134,13 +119,10 @@ std::vector<LoggedFrame> SimProcess::frames() const {
   for (const std::string& line : CompleteLines(log_)) {
     std::istringstream in(line);
     LoggedFrame f;
-    std::size_t count = 0;
-    in >> f.usec;
-    for (int value = 0; count < 10 && in >> value; ++count) {
-      f.bytes[count] = static_cast<std::uint8_t>(value);
-    }
-    std::string extra;
-    if (count == 10 && !(in >> extra)) frames.push_back(f);
+    int count = 0;
+    in >> f.usec;  // fails on the notes, which start with '#'
+    for (int value = 0; count < 10 && in >> value; ++count) f.bytes[count] = std::uint8_t(value);
+    if (count == 10 && (in >> std::ws).eof()) frames.push_back(f);
   }
   return frames;
 }

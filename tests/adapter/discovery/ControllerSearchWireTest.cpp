@@ -1,5 +1,4 @@
-// The controller search in the real window, over real pseudo-terminals: simulators
-// registered as links are found, polled and given up exactly as the user would see.
+// The controller search from the real window over simulators on real pseudo-terminals.
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
 
@@ -42,8 +41,7 @@ struct SearchWindow {
 
 TEST(ControllerSearchWire, TheAnsweringSimulatorIsSelectedAndPolledBesideASilentOne) {
   SearchWindow w(221);
-  SimProcess answering({"--port", "222"},
-                       EnvOverrides{{"XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME")}});
+  SimProcess answering({"--port", "222"});
   w.searchFromMenu();
   EXPECT_EQ(w.rig.list("Portok")->currentIndex(), 221);
   EXPECT_EQ(w.rig.dialogs.shown.size(), 1u);  // the question before anything is sent

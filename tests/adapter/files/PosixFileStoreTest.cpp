@@ -30,10 +30,8 @@ std::set<std::string> Names(const std::string& folder) {
   return names;
 }
 
-mode_t Mode(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return st.st_mode & 07777;
+unsigned Mode(const std::string& path) {
+  return unsigned(std::filesystem::status(path).permissions());
 }
 
 int Chattr(const std::string& flag, const std::string& path) {

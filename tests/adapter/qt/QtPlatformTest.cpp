@@ -90,11 +90,10 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
   QLoggingCategory::setFilterRules(QString());
   qInstallMessageHandler(previous);
   ASSERT_EQ(captured.size(), 2);
-  EXPECT_TRUE(QRegularExpression("^ *\\d+ ms ").match(captured[0]).hasMatch());
-  EXPECT_TRUE(captured[0].contains("53 52 30 30 30 30 30 30 30 54"));
-  for (const char* part : {"Comm 7", "8002", "No such file or directory"}) {
-    EXPECT_TRUE(captured[1].contains(part)) << captured[1].toStdString();
-  }
+  EXPECT_TRUE(
+      captured[0].contains(QRegularExpression("^ *\\d+ ms .*53 52 30 30 30 30 30 30 30 54")));
+  EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002.*No such file or directory")))
+      << captured[1].toStdString();
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -21,39 +20,28 @@
 namespace voltander::test {
 namespace {
 
-// Raw on both sides; the master side plays the device.
+// The slave side keeps the kernel's cooked defaults: the port must make it raw.
 struct Pty {
   Pty() {
-    termios raw{};
-    cfmakeraw(&raw);
-    cfsetspeed(&raw, B9600);
-    int slave = -1;
     char name[256] = {};
-    if (openpty(&master, &slave, name, &raw, nullptr) != 0) throw std::runtime_error("openpty");
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
     ::close(slave);
     device = name;
   }
   ~Pty() { ::close(master); }
-  int master = -1;
+  int master = -1, slave = -1;
   std::string device;
 };
 
 // Comm n stands for target while the link lives.
-class PortLink {
- public:
-  PortLink(int n, const std::string& target)
-      : path_(PortLinkFolder() + "/COM" + std::to_string(n)) {
+struct PortLink {
+  PortLink(int n, const std::string& target) : path(PortLinkFolder() + "/COM" + std::to_string(n)) {
     std::filesystem::create_directories(PortLinkFolder());
-    std::filesystem::remove(path_);
-    std::filesystem::create_symlink(target, path_);
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
   }
-  ~PortLink() {
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
-  }
-
- private:
-  std::string path_;
+  ~PortLink() { ::unlink(path.c_str()); }
+  std::string path;
 };
 
 TEST(PortNamesTest, NumbersMapToDeviceFamiliesInBlocksOf32AndALinkOverridesThem) {
@@ -63,11 +51,9 @@ TEST(PortNamesTest, NumbersMapToDeviceFamiliesInBlocksOf32AndALinkOverridesThem)
     EXPECT_EQ(DevicePathForPort(32 * f + 32), families[f] + "31");
   }
   for (int n : {0, 97}) EXPECT_EQ(DevicePathForPort(n), "") << "Comm " << n;
-  {
-    PortLink gone(3, "/dev/pts/424242");  // names its device even when that is gone
-    EXPECT_EQ(DevicePathForPort(3), PortLinkFolder() + "/COM3");
-    EXPECT_EQ(DevicePathForPort(4), "/dev/ttyS3");
-  }
+  auto gone = std::make_unique<PortLink>(3, "/dev/pts/424242");  // even when that is gone
+  EXPECT_EQ(DevicePathForPort(3), PortLinkFolder() + "/COM3");
+  gone.reset();
   EXPECT_EQ(DevicePathForPort(3), "/dev/ttyS2");
 }
 
@@ -152,20 +138,16 @@ class WireCheckingPause : public Pause {
  public:
   explicit WireCheckingPause(int farSide) : fd_(farSide) {}
   void sleepMs(int ms) override {
-    using Clock = std::chrono::steady_clock;
-    const std::size_t expected = countsAtPause.size() + 1;
-    const auto deadline = Clock::now() + std::chrono::seconds(1);
-    while (wire.size() < expected && Clock::now() < deadline) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      std::uint8_t b[16];
-      const ssize_t n = ::read(fd_, b, sizeof b);
-      wire.insert(wire.end(), b, b + std::max<ssize_t>(n, 0));
+    std::uint8_t b[16];
+    for (pollfd p{fd_, POLLIN, 0};
+         wire.size() <= countsAtPause.size() && ::poll(&p, 1, 1000) > 0 && (p.revents & POLLIN);) {
+      wire.insert(wire.end(), b, b + std::max<ssize_t>(::read(fd_, b, sizeof b), 0));
     }
     countsAtPause.push_back(wire.size());
-    const auto start = Clock::now();
+    QElapsedTimer clock;
+    clock.start();
     real_.sleepMs(ms);
-    slept.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    slept.push_back(clock.nsecsElapsed() / 1e6);
   }
 
   std::vector<std::uint8_t> wire;
