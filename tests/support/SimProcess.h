@@ -53,9 +53,7 @@ class SimProcess {
   // Starts the simulator with args (and --log) and waits for its device path; throws
   // std::runtime_error on failure.
   explicit SimProcess(std::vector<std::string> args, const EnvOverrides& env = {});
-  ~SimProcess() { stop(); }
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
+  ~SimProcess() { stop(); }  // not copyable, as its folder is not
 
   const std::string& device() const { return device_; }
   std::vector<LoggedFrame> frames() const;

@@ -1,5 +1,4 @@
-// A private folder for one test, removed with everything in it when the test ends,
-// so runs of the tests never see each other's files.
+// A private folder for one test, removed with everything in it when the test ends.
 #pragma once
 
 #include <cstdlib>

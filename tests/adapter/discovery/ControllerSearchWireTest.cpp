@@ -15,8 +15,7 @@
 namespace voltander::test {
 namespace {
 
-// Probes as an ordinary user when asked to: root's override of permission bits goes
-// with the change of the file-system user.
+// Probes as an ordinary user when asked to: setfsuid drops root's override of modes.
 struct ProbeAs : QtPortSearch {
   ProbeRun probe(const std::vector<std::string>& paths) override {
     if (nobody) ::setfsuid(65534);
@@ -33,7 +32,7 @@ struct SearchWindow {
     portSearch.setParentWindow(&rig.window);
     rig.form.KKereses.onClick = [this] { search.KKereses_Click(); };
   }
-  void searchFromMenu() { rig.widget<QAction>("KKereses")->trigger(); }
+  void searchFromMenu() { Child<QAction>(rig.window, "KKereses")->trigger(); }
   ProgramRig rig;
   ProbeAs portSearch;
   ControllerSearch search{rig.form.Portok, rig.port, rig.timer, rig.dialogs, portSearch};

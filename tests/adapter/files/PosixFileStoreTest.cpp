@@ -108,10 +108,8 @@ TEST_F(PosixFiles, LookupReadAndBadPathsMapToTheirNumbers) {
             (std::set<std::string>{"a.vlt", "b.vlt", "mappa", "mappa.vlt", "nagy.vlt"}));
 }
 
-// The system's own refusals, each provoked for real: an immutable file, a file of
-// another user, a read-only file system are access errors, a full one a full disk.
-// A refusal the machine cannot provoke (no immutable flag, no mounting allowed) is
-// passed over.
+// The system's own refusals, each provoked for real; one the machine cannot provoke
+// (no immutable flag, no mounting allowed) is passed over.
 TEST_F(PosixFiles, RefusedSavesReportTheirNumberAndKeepTheOldFile) {
   const std::string a = dir.file("a.vlt"), secret = dir.file("titkos.vlt");
   Put(a, kOld);

@@ -1,5 +1,4 @@
-// The session files on disk, and one run of the real window against the simulator
-// with a silence and an upload, all found again in the session file in order.
+// The session files on disk, and a charge run of the real window filed in order.
 #include <gtest/gtest.h>
 
 #include <QImage>

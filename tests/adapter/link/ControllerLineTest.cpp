@@ -33,9 +33,8 @@ TEST(UploadWire, TheSetArrivesByteForByteAndTheControllerReportsItBack) {
   f.link.ShowLinkLost();  // the next tick opens a new connection
   ASSERT_TRUE(
       ProcessEventsUntil([&] { return rig.list("Minta")->currentIndex() != -1; }, 3 * kTickMs));
-  for (std::size_t i = 0; i < chosen.size(); ++i) {
+  for (std::size_t i = 0; i < chosen.size(); ++i)
     EXPECT_EQ(f.lists.all()[i]->selected(), chosen[i]) << "list " << i;
-  }
 }
 
 // The ratio the controller reports after the calibration upload is taken over by
@@ -115,9 +114,8 @@ TEST(LineFaults, StrayBytesWaitForTheReopeningAndSplitRepliesAreEachTakenOnce) {
   EXPECT_TRUE(rig.dialogs.shown.empty());
 }
 
-// A minute of random bytes between the replies: the link may drop as often as the
-// noise likes, but must be back within two ticks of the first poll past it, and
-// stay up.
+// A minute of random bytes between the replies: the link may drop, but must be back
+// within two ticks of the first poll past it, and stay up.
 TEST(NoisyLineSoak, LinkIsBackWithinTwoTicksAfterAMinuteOfNoise) {
   QElapsedTimer sinceStart;
   sinceStart.start();
@@ -138,9 +136,8 @@ TEST(NoisyLineSoak, LinkIsBackWithinTwoTicksAfterAMinuteOfNoise) {
   std::int64_t pollUs = 0;
   ASSERT_TRUE(ProcessEventsUntil(
       [&] {
-        for (const LoggedFrame& f : rig.sim().frames()) {
+        for (const LoggedFrame& f : rig.sim().frames())
           if (f.usec > noise.back() && f.bytes[1] == 'R') return (pollUs = f.usec) != 0;
-        }
         return false;
       },
       kTickMs + 1000));

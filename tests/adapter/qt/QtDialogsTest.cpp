@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <tuple>
 
 #include "adapter/Rig.h"
 #include "qt/QtDialogs.h"
@@ -18,35 +19,32 @@ namespace {
 // and leaves every event loop), must never count as a yes.
 TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheAnswer) {
   constexpr auto kCloseBox = QMessageBox::NoButton, kLeft = QMessageBox::Abort;
-  const struct {
-    Buttons buttons;
-    QMessageBox::StandardButton press;
-    Answer expected;
-  } cases[] = {{Buttons::Ok, QMessageBox::Ok, Answer::Ok},
-               {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
-               {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
-               {Buttons::YesNo, QMessageBox::No, Answer::No},
-               {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
-               {Buttons::YesNo, kCloseBox, Answer::No},
-               {Buttons::OkCancel, kCloseBox, Answer::Cancel},
-               {Buttons::YesNo, kLeft, Answer::No},
-               {Buttons::OkCancel, kLeft, Answer::Cancel}};
+  const std::tuple<Buttons, QMessageBox::StandardButton, Answer> cases[] = {
+      {Buttons::Ok, QMessageBox::Ok, Answer::Ok},
+      {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
+      {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
+      {Buttons::YesNo, QMessageBox::No, Answer::No},
+      {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
+      {Buttons::YesNo, kCloseBox, Answer::No},
+      {Buttons::OkCancel, kCloseBox, Answer::Cancel},
+      {Buttons::YesNo, kLeft, Answer::No},
+      {Buttons::OkCancel, kLeft, Answer::Cancel}};
   QtDialogs dialogs;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.press);
+  for (const auto& [buttons, press, expected] : cases) {
+    SCOPED_TRACE(press);
     Answer answer{};
     WithModal<QMessageBox>(
         [&](QMessageBox& box) {
           EXPECT_EQ(box.text(), "a\nb");
           EXPECT_EQ(box.windowTitle(), "Voltander");
           EXPECT_EQ(box.icon(), QMessageBox::Question);
-          if (c.press == kCloseBox) return void(box.close());
-          if (c.press == kLeft) return box.hide();
-          ASSERT_NE(box.button(c.press), nullptr);
-          box.button(c.press)->click();
+          if (press == kCloseBox) return void(box.close());
+          if (press == kLeft) return box.hide();
+          ASSERT_NE(box.button(press), nullptr);
+          box.button(press)->click();
         },
-        [&] { answer = dialogs.message("a\r\nb", c.buttons, Icon::Question); });
-    EXPECT_EQ(answer, c.expected);
+        [&] { answer = dialogs.message("a\r\nb", buttons, Icon::Question); });
+    EXPECT_EQ(answer, expected);
   }
 }
 

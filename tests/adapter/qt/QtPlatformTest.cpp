@@ -1,5 +1,3 @@
-// The small Qt parts of the platform against the real Qt: the timer, the settings
-// file, Qt's own translation and the link log's logging category.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -40,14 +38,12 @@ TEST(QtSettingsStoreTest, ValuesComeBackExactlyInAFreshStoreAndAbsentOnesAsFallb
   const std::string values[] = {" 0", "-1", "", "  12 ", "a,b", "x=y;z", "\"q\"", "ő"};
   {
     QtSettingsStore store;
-    for (std::size_t i = 0; i < std::size(values); ++i) {
+    for (std::size_t i = 0; i < std::size(values); ++i)
       store.save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
-    }
   }
   QtSettingsStore again;  // as at the next start of the program
-  for (std::size_t i = 0; i < std::size(values); ++i) {
+  for (std::size_t i = 0; i < std::size(values); ++i)
     EXPECT_EQ(again.get("Voltander", "Setup", "Key" + std::to_string(i), "<absent>"), values[i]);
-  }
   EXPECT_EQ(again.get("Voltander", "Setup", "Nowhere", "-1"), "-1");
   EXPECT_EQ(again.get("Voltander", "Other", "Key0", "-1"), "-1");
 }

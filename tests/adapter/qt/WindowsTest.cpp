@@ -22,12 +22,7 @@
 namespace voltander {
 namespace {
 
-template <typename W>
-W* Child(QWidget& d, const char* name) {
-  W* w = d.findChild<W*>(QString::fromLatin1(name));
-  EXPECT_NE(w, nullptr) << name;
-  return w;
-}
+using test::Child;
 
 // A loaded form with its window, as the program shows it.
 class FolapWindowTest : public ::testing::Test {
@@ -62,7 +57,6 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
 
   Child<QAction>(window, "FKi")->trigger();
   EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(window.unloaded());
   QCloseEvent again;  // however often the window is told to close
   QApplication::sendEvent(&window, &again);
   EXPECT_EQ(h.settings.savedKeys.size(), 4u);  // once, the keys are the unit tests' business
@@ -89,8 +83,7 @@ TEST_F(FolapWindowTest, WidgetsMirrorTheModelsAndHandTheUsersChoiceBack) {
     EXPECT_EQ(igyors->palette().color(QPalette::Button), QColor(0xFF, 0x80, 0x80));
     emit igyors->activated(4);
     EXPECT_EQ(f.Igyors.selected(), 4);
-    EXPECT_FALSE(f.Igyors.background().has_value()) << "pass " << pass;
-    EXPECT_EQ(igyors->palette().color(QPalette::Button), plain);
+    EXPECT_EQ(igyors->palette().color(QPalette::Button), plain) << "pass " << pass;
   }
 
   f.Kall.setVisible(true);
