@@ -77,7 +77,6 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::string& con
     : outputPath_(configHome + "/program-output.txt") {
   const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (out < 0) throw std::runtime_error("cannot write " + outputPath_);
-  // Its settings and its session files both stay in the test's folder.
   pid_ = SpawnProcess({binary},
                       {{"QT_QPA_PLATFORM", "offscreen"},
                        {"XDG_CONFIG_HOME", configHome},
@@ -89,8 +88,7 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::string& con
 
 std::optional<int> ProgramProcess::terminate(int timeoutMs, int signal) {
   if (!status_) status_ = TerminateProcess(pid_, timeoutMs, signal);
-  if (!WIFEXITED(*status_)) return std::nullopt;
-  return WEXITSTATUS(*status_);
+  return WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
 }
 
 SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {
@@ -148,8 +146,7 @@ std::vector<std::int64_t> SimProcess::noteTimesUs(const std::string& what) const
 }
 
 std::optional<int> SimProcess::waitExit(int timeoutMs) {
-  if (pid_ <= 0) return std::nullopt;
-  const auto status = WaitForExit(pid_, timeoutMs);
+  const auto status = pid_ > 0 ? WaitForExit(pid_, timeoutMs) : std::nullopt;
   if (status) pid_ = -1;
   return status;
 }

@@ -46,12 +46,10 @@ TEST(ControllerSearchWire, TheAnsweringSimulatorIsSelectedAndPolledBesideASilent
   EXPECT_EQ(w.rig.dialogs.shown.size(), 1u);  // the question before anything is sent
   // The silent one was asked too, once, and nothing after the search.
   EXPECT_EQ(Letters(w.rig.sim().frames()), "R");
-  // The link comes up on the found port: the handshake follows the next poll.
   EXPECT_TRUE(ProcessEventsUntil([&] { return w.rig.looksConnected(); }, 2 * kTickMs));
   EXPECT_EQ(Letters(answering.frames()).substr(0, 3), "RRV");
   // The list marks the ports with a device behind them and names it.
-  auto* list = dynamic_cast<PortComboBox*>(w.rig.list("Portok"));
-  ASSERT_NE(list, nullptr);
+  auto* list = Child<PortComboBox>(w.rig.window, "Portok");
   list->refreshDevices();
   const auto bold = [list](int i) { return list->itemData(i, Qt::FontRole).value<QFont>().bold(); };
   EXPECT_TRUE(bold(220) && bold(221) && !bold(222));
@@ -65,12 +63,11 @@ TEST(ControllerSearchWire, EveryWayWithoutAControllerGivesThePreviousPortBack) {
        {std::pair{Way::NoAnswer, 231}, {Way::Cancel, 232}, {Way::NoRights, 233}}) {
     SCOPED_TRACE(comm);
     SearchWindow w(comm);
-    if (way == Way::Cancel) {
+    if (way == Way::Cancel)
       QTimer::singleShot(100, &w.rig.window, [&] {
         if (auto* p = w.rig.window.findChild<QProgressDialog*>("KKeresesProgress"))
           p->findChild<QPushButton*>()->click();
       });
-    }
     w.portSearch.nobody = way == Way::NoRights;
     w.searchFromMenu();
     // The confirmation, and the report when the search ran to its end.

@@ -68,9 +68,7 @@ TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
 // Typed by the user into the name field (selectFile leaves a focused field alone).
 void TypeName(QFileDialog& d, const std::string& folder, const char* name) {
   d.setDirectory(QString::fromStdString(folder));
-  auto* field = d.findChild<QLineEdit*>("fileNameEdit");
-  ASSERT_NE(field, nullptr);
-  field->setText(name);
+  Child<QLineEdit>(d, "fileNameEdit")->setText(name);
 }
 
 // "All files" must mean every file, not only names with a dot.

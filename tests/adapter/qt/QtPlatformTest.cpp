@@ -36,11 +36,8 @@ TEST(QtTimerTest, TicksOnlyWhileEnabledWithAPeriod) {
 
 TEST(QtSettingsStoreTest, ValuesComeBackExactlyInAFreshStoreAndAbsentOnesAsFallback) {
   const std::string values[] = {" 0", "-1", "", "  12 ", "a,b", "x=y;z", "\"q\"", "ő"};
-  {
-    QtSettingsStore store;
-    for (std::size_t i = 0; i < std::size(values); ++i)
-      store.save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
-  }
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    QtSettingsStore().save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
   QtSettingsStore again;  // as at the next start of the program
   for (std::size_t i = 0; i < std::size(values); ++i)
     EXPECT_EQ(again.get("Voltander", "Setup", "Key" + std::to_string(i), "<absent>"), values[i]);
@@ -59,8 +56,7 @@ TEST(QtTranslationTest, HungarianButtonsWhenTheFileIsThereEnglishOtherwise) {
     // Deleting the translator removes it, so the other tests keep Qt's English.
     const std::unique_ptr<QTranslator> translator(InstallQtTranslation(*qApp, folder));
     EXPECT_EQ(translator != nullptr, yes == "&Igen") << folder.toStdString();
-    QMessageBox box;
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text(), yes);
   }
 }

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -116,10 +115,8 @@ TEST_F(QtSerialPortTest, LineSettingsAreAppliedAtEveryOpening) {
     port.close();
     port.setSettings(settings);
     ASSERT_TRUE(port.open(140).ok());
-    const int fd = ::open(pty.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios t{};
-    tcgetattr(fd, &t);
-    ::close(fd);
+    tcgetattr(pty.master, &t);  // the master side reports the slave's settings
     EXPECT_EQ(cfgetospeed(&t), speed) << settings;
     EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), CS8 | stopBits) << settings;
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u) << settings;
@@ -129,25 +126,22 @@ TEST_F(QtSerialPortTest, LineSettingsAreAppliedAtEveryOpening) {
 // Each byte must be on the line before its pause starts, so the pacing shows on the
 // wire. Checked from inside every pause, which no load on the machine can fake: the
 // far side must by then hold exactly the bytes written so far.
-class WireCheckingPause : public Pause {
- public:
-  explicit WireCheckingPause(int farSide) : fd_(farSide) {}
+struct WireCheckingPause : Pause {
+  explicit WireCheckingPause(int farSide) : fd(farSide) {}
   void sleepMs(int ms) override {
     std::uint8_t b[16];
-    pollfd p{fd_, POLLIN, 0};
-    const ssize_t n = ::poll(&p, 1, 1000) > 0 ? ::read(fd_, b, sizeof b) : 0;
+    pollfd p{fd, POLLIN, 0};
+    const ssize_t n = ::poll(&p, 1, 1000) > 0 ? ::read(fd, b, sizeof b) : 0;
     arrived += std::string(b, b + std::max<ssize_t>(n, 0)) + '|';
     QElapsedTimer clock;
     clock.start();
-    real_.sleepMs(ms);
+    real.sleepMs(ms);
     slept.push_back(clock.nsecsElapsed() / 1e6);
   }
   std::string arrived;  // what reached the far side before each pause, then '|'
   std::vector<double> slept;
-
- private:
-  int fd_;
-  QtPause real_;
+  int fd;
+  QtPause real;
 };
 
 TEST_F(QtSerialPortTest, EveryByteIsOnTheLineBeforeItsOneMillisecondPause) {
