@@ -1,7 +1,5 @@
-// The adapter tests drive the real Qt event loop: helpers that run it with deadlines
-// or answer its modal dialog, and the program inside the test process before the
-// controller simulator (real window, port, timer, pauses and settings; message
-// boxes and file dialogs are only recorded, so nothing waits for a click).
+// The program inside the test process before the controller simulator: real window,
+// port, timer, pauses and settings; boxes and file dialogs are only recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +11,6 @@
 #include <QLineEdit>
 #include <QThread>
 #include <QTimer>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,8 +20,8 @@
 #include "fakes/Fakes.h"
 #include "qt/FolapWindow.h"
 #include "qt/QtPortSearch.h"
-#include "qt/QtSessionFiles.h"
 #include "qt/QtSerialPort.h"
+#include "qt/QtSessionFiles.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/QtSystem.h"
 #include "qt/QtTimer.h"
@@ -50,6 +47,14 @@ inline void ProcessEventsFor(int ms) {
   ProcessEventsUntil([] { return false; }, ms);
 }
 
+// The child widget or action called name, which must be there.
+template <typename T>
+T* Child(const QObject& parent, const char* name) {
+  T* child = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
 // Runs script on the first modal dialog of type T that comes up while body runs.
 template <typename T>
 void WithModal(const std::function<void(T&)>& script, const std::function<void()>& body) {
@@ -72,8 +77,6 @@ void WithModal(const std::function<void(T&)>& script, const std::function<void()
 
 class ProgramRig {
  public:
-  // Starts the simulator as Comm comm, stores that port as the choice, loads the
-  // form and shows the window.
   ProgramRig(int n, const std::vector<std::string>& simArgs) : comm(n) {
     restartSimulator(simArgs);
     settings.save("Voltander", "Setup", "Portok", std::to_string(comm - 1));
@@ -86,9 +89,7 @@ class ProgramRig {
   void restartSimulator(std::vector<std::string> simArgs) {
     sim_.reset();
     simArgs.insert(simArgs.end(), {"--port", std::to_string(comm)});
-    // The adapter tests' main gives the process a configuration folder of its own.
-    sim_ = std::make_unique<SimProcess>(
-        simArgs, EnvOverrides{{"XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME")}});
+    sim_ = std::make_unique<SimProcess>(simArgs);  // inherits the tests' config folder
   }
   SimProcess& sim() { return *sim_; }
 
@@ -97,27 +98,19 @@ class ProgramRig {
     std::vector<std::array<std::uint8_t, 10>> out;
     sim_->waitForFrames(
         [&](const std::vector<LoggedFrame>& frames) {
-          out.clear();
-          for (const LoggedFrame& f : frames) {
-            if (f.bytes[1] == static_cast<std::uint8_t>(letter)) out.push_back(f.bytes);
-          }
+          for (const LoggedFrame& f : frames)
+            if (f.bytes[1] == std::uint8_t(letter)) out.push_back(f.bytes);
           return !out.empty();
         },
         5000);
     return out;
   }
 
-  template <typename T>
-  T* widget(const char* name) const {
-    return window.findChild<T*>(QString::fromLatin1(name));
-  }
-  QComboBox* list(const char* name) const { return widget<QComboBox>(name); }
-  QString version() const { return widget<QLineEdit>("AMVerzio")->text(); }
-  // LED2 green with its caption; the rest of the look is the unit tests' business.
+  QComboBox* list(const char* name) const { return Child<QComboBox>(window, name); }
+  QString version() const { return Child<QLineEdit>(window, "AMVerzio")->text(); }
+  // LED2 green; the rest of the look is the unit tests' business.
   bool looksConnected() const {
-    const QLabel* led = widget<QLabel>("LED2");
-    return led->palette().color(QPalette::Window).rgba() == 0xFF00FF00 &&
-           led->text() == QString::fromUtf8("Kapcsolódva");
+    return Child<QLabel>(window, "LED2")->palette().color(QPalette::Window).rgba() == 0xFF00FF00;
   }
 
   const int comm;
@@ -134,8 +127,8 @@ class ProgramRig {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
-  Platform platform{port,    timer,   settings,   dialogs,      files, pause,
-                    beep,    desktop, journal,    portSearch,   sessionFiles, clock};
+  Platform platform{port, timer,   settings, dialogs,    files,        pause,
+                    beep, desktop, journal,  portSearch, sessionFiles, clock};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

@@ -1,7 +1,5 @@
-// The real program as a desktop runs it: started with its own configuration folder,
-// polling the simulated controller on a pseudo-terminal, and ended by the signals a
-// session sends. Only the real process has its main, its signal handlers and its
-// settings file.
+// The real program as a desktop runs it: only the real process has its main, its
+// signal handlers and its settings file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -24,13 +22,8 @@ void WriteSettings(const TempDir& config, const std::string& setup) {
   std::ofstream(config.file("Voltander/Voltander.conf")) << "[Setup]\n" << setup;
 }
 
-// The raw text after "key=" in the settings file, quotes and all; the program keeps
-// no other section there.
-std::string Setting(const TempDir& config, const std::string& key) {
-  const std::string text = ReadWholeFile(config.file("Voltander/Voltander.conf"));
-  std::smatch m;
-  const bool found = std::regex_search(text, m, std::regex("(^|\n)" + key + "=([^\r\n]*)"));
-  return found ? m[2].str() : "<absent>";
+std::string Settings(const TempDir& config) {
+  return ReadWholeFile(config.file("Voltander/Voltander.conf"));
 }
 
 TEST(ProgramEndToEnd, SteadyControllerGetsOneHandshakeAndAPollEveryTwoSeconds) {
@@ -41,27 +34,21 @@ TEST(ProgramEndToEnd, SteadyControllerGetsOneHandshakeAndAPollEveryTwoSeconds) {
   sim.waitForFrames([](const auto& f) { return Letters(f).ends_with("RRRR"); }, 20000);
   EXPECT_EQ(program.terminate(), 0) << program.output();
 
-  // One handshake, then nothing but polls, about two seconds apart.
   const auto frames = sim.frames();
   EXPECT_TRUE(std::regex_match(Letters(frames), std::regex("RVOR{4,}"))) << Letters(frames);
-  for (std::size_t i = 4; i < frames.size(); ++i) {
-    const std::int64_t gapUs = frames[i].usec - frames[i - 1].usec;
-    EXPECT_GT(gapUs, 1500000);
-    EXPECT_LT(gapUs, 2600000);
-  }
+  for (std::size_t i = 4; i < frames.size(); ++i)
+    EXPECT_NEAR(frames[i].usec - frames[i - 1].usec, 2050000, 550000) << "poll " << i;
 }
 
 // Once the handlers are in place a signal is a request to exit, not the end.
 bool WaitForSignalHandlers(pid_t pid) {
-  const auto bit = [](int s) { return 1ULL << (s - 1); };
-  const unsigned long long wanted = bit(SIGTERM) | bit(SIGINT) | bit(SIGHUP);
+  const auto wanted = (1ULL << (SIGTERM - 1)) | (1ULL << (SIGINT - 1)) | (1ULL << (SIGHUP - 1));
   for (int tries = 0; tries < 500; ++tries) {
     const std::string status = ReadWholeFile("/proc/" + std::to_string(pid) + "/status");
     const auto at = status.find("SigCgt:");
     if (at != std::string::npos &&
-        (std::stoull(status.substr(at + 7), nullptr, 16) & wanted) == wanted) {
+        (std::stoull(status.substr(at + 7), nullptr, 16) & wanted) == wanted)
       return true;
-    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return false;
@@ -76,14 +63,13 @@ TEST(TerminationTest, SignalsEndTheProgramLikeTheExitCommand) {
     ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
     std::filesystem::create_directories(config.file("Voltander/ports"));
     std::filesystem::create_symlink(ptsname(master), config.file("Voltander/ports/COM5"));
-    WriteSettings(config, "Portok=4\nBAssis=0\nExpert=1\n");
+    WriteSettings(config, "Portok=4\n");
     ProgramProcess program(VOLTANDER_BINARY, config.path());
     ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
 
     EXPECT_EQ(program.terminate(10000, sig), 0) << program.output();
-    EXPECT_EQ(Setting(config, "Portok"), "\" 4\"");
-    EXPECT_EQ(Setting(config, "BAssis"), "0");
-    EXPECT_EQ(Setting(config, "Expert"), "1");
+    // Rewritten in the program's own form, so the exit path ran.
+    EXPECT_NE(Settings(config).find("\nPortok=\" 4\"\n"), std::string::npos) << Settings(config);
     pollfd p{master, POLLIN, 0};
     EXPECT_TRUE(poll(&p, 1, 0) == 1 && (p.revents & POLLHUP)) << "the port was left open";
     close(master);
@@ -99,7 +85,7 @@ TEST(TerminationTest, OpenMessageBoxDoesNotHoldUpTheEnd) {
   ASSERT_TRUE(WaitForSignalHandlers(program.pid())) << program.output();
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(program.terminate(), 0) << program.output();
-  EXPECT_EQ(Setting(config, "Portok"), "-1");
+  EXPECT_NE(Settings(config).find("\nPortok=-1\n"), std::string::npos) << Settings(config);
 }
 
 }  // namespace

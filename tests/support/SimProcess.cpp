@@ -5,46 +5,35 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace voltander::test {
 namespace {
 
-// stdoutFd and stderrFd (-1: the test's own) become the child's; -1 when it cannot
-// start.
-pid_t SpawnProcess(const std::vector<std::string>& argv, const EnvOverrides& env, int stdoutFd,
+// stdoutFd and stderrFd (-1: the test's own) become the child's; env(1) sets the
+// overrides over the inherited environment. -1 when it cannot start.
+pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int stdoutFd,
                    int stderrFd) {
-  std::vector<std::string> envText;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (std::none_of(env.begin(), env.end(),
-                     [&](const auto& o) { return entry.rfind(o.first + "=", 0) == 0; })) {
-      envText.push_back(entry);
-    }
-  }
-  for (const auto& [name, value] : env) envText.push_back(name + "=" + value);
-
+  for (auto o = env.rbegin(); o != env.rend(); ++o)
+    argv.insert(argv.begin(), o->first + "=" + o->second);
+  argv.insert(argv.begin(), "/usr/bin/env");
   // Built before the fork: after it only async-signal-safe calls are allowed.
-  std::vector<char*> args, envp;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
+  std::vector<char*> args;
+  for (std::string& a : argv) args.push_back(a.data());
   args.push_back(nullptr);
-  envp.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid == 0) {
     if (stdoutFd >= 0) dup2(stdoutFd, STDOUT_FILENO);
     if (stderrFd >= 0) dup2(stderrFd, STDERR_FILENO);
-    execve(args[0], args.data(), envp.data());
+    execv(args[0], args.data());
     _exit(127);
   }
   return pid;
@@ -65,10 +54,7 @@ int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
   kill(pid, signal);
   if (const auto status = WaitForExit(pid, graceMs)) return *status;
   kill(pid, SIGKILL);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
+  return WaitForExit(pid, 60000).value_or(0);
 }
 
 // The log's complete lines: one still being written is left for the next reading.
@@ -84,16 +70,13 @@ std::vector<std::string> CompleteLines(const std::string& path) {
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome)
     : outputPath_(configHome + "/program-output.txt") {
   const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (out < 0) throw std::runtime_error("cannot write " + outputPath_);
-  // Its settings and its session files both stay in the test's folder.
   pid_ = SpawnProcess({binary},
                       {{"QT_QPA_PLATFORM", "offscreen"},
                        {"XDG_CONFIG_HOME", configHome},
@@ -105,8 +88,7 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::string& con
 
 std::optional<int> ProgramProcess::terminate(int timeoutMs, int signal) {
   if (!status_) status_ = TerminateProcess(pid_, timeoutMs, signal);
-  if (!WIFEXITED(*status_)) return std::nullopt;
-  return WEXITSTATUS(*status_);
+  return WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
 }
 
 SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {
@@ -134,13 +116,10 @@ std::vector<LoggedFrame> SimProcess::frames() const {
   for (const std::string& line : CompleteLines(log_)) {
     std::istringstream in(line);
     LoggedFrame f;
-    std::size_t count = 0;
-    in >> f.usec;
-    for (int value = 0; count < 10 && in >> value; ++count) {
-      f.bytes[count] = static_cast<std::uint8_t>(value);
-    }
-    std::string extra;
-    if (count == 10 && !(in >> extra)) frames.push_back(f);
+    int count = 0;
+    in >> f.usec;  // fails on the notes, which start with '#'
+    for (int value = 0; count < 10 && in >> value; ++count) f.bytes[count] = std::uint8_t(value);
+    if (count == 10 && (in >> std::ws).eof()) frames.push_back(f);
   }
   return frames;
 }
@@ -167,8 +146,7 @@ std::vector<std::int64_t> SimProcess::noteTimesUs(const std::string& what) const
 }
 
 std::optional<int> SimProcess::waitExit(int timeoutMs) {
-  if (pid_ <= 0) return std::nullopt;
-  const auto status = WaitForExit(pid_, timeoutMs);
+  const auto status = pid_ > 0 ? WaitForExit(pid_, timeoutMs) : std::nullopt;
   if (status) pid_ = -1;
   return status;
 }

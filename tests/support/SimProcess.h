@@ -1,7 +1,5 @@
-// The real binaries as child processes of a test: the controller simulator on its
-// own pseudo-terminal, for tests that need a controller at the far end of a real
-// serial line, and the program itself. Always with a deadline and a SIGKILL
-// fallback, so a hanging child fails its test instead of the whole run.
+// The simulator and the program as child processes, always with a deadline and a
+// SIGKILL fallback, so a hanging child fails its test instead of the whole run.
 #pragma once
 
 #include <signal.h>
@@ -24,8 +22,7 @@ using EnvOverrides = std::vector<std::pair<std::string, std::string>>;
 // Empty when the file cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// The real program off screen with its settings in configHome, its output kept for
-// the failure message.
+// The real program off screen with its settings and data in configHome.
 class ProgramProcess {
  public:
   ProgramProcess(const std::string& binary, const std::string& configHome);
@@ -53,20 +50,17 @@ struct LoggedFrame {
 
 class SimProcess {
  public:
-  // Starts the simulator with args (and --log) and waits for its device path. env
-  // carries e.g. XDG_CONFIG_HOME for --port. Throws std::runtime_error on failure.
+  // Starts the simulator with args (and --log) and waits for its device path; throws
+  // std::runtime_error on failure.
   explicit SimProcess(std::vector<std::string> args, const EnvOverrides& env = {});
-  ~SimProcess() { stop(); }
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
+  ~SimProcess() { stop(); }  // not copyable, as its folder is not
 
   const std::string& device() const { return device_; }
   std::vector<LoggedFrame> frames() const;
   // Polls the log until done(frames) holds or timeoutMs pass; the last frames read.
   std::vector<LoggedFrame> waitForFrames(
       const std::function<bool(const std::vector<LoggedFrame>&)>& done, int timeoutMs) const;
-  // Epoch microseconds of the log's notes of one kind ("# <usec> <what> ..."), such
-  // as the bursts of noise the simulator made on its own.
+  // Epoch microseconds of the log's notes of one kind ("# <usec> <what> ...").
   std::vector<std::int64_t> noteTimesUs(const std::string& what) const;
   // Waits for the simulator to end on its own (e.g. --exit-after); its wait status.
   std::optional<int> waitExit(int timeoutMs);
@@ -79,7 +73,7 @@ class SimProcess {
   std::string device_;
 };
 
-// The frames' letters in order, e.g. "RVORR": a compact view for assertions.
+// The frames' letters in order, e.g. "RVORR".
 std::string Letters(const std::vector<LoggedFrame>& frames);
 
 }  // namespace voltander::test

@@ -1,5 +1,4 @@
-// A private folder for one test, removed with everything in it when the test ends,
-// so runs of the tests never see each other's files.
+// A private folder for one test, removed with everything in it when the test ends.
 #pragma once
 
 #include <cstdlib>
@@ -11,10 +10,9 @@ namespace voltander::test {
 
 class TempDir {
  public:
-  // Under $TMPDIR (or /tmp); throws std::runtime_error when it cannot be made.
-  explicit TempDir(const std::string& prefix) {
-    const char* tmp = std::getenv("TMPDIR");
-    path_ = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+  // Under $TMPDIR (or /tmp); throws when it cannot be made.
+  explicit TempDir(const std::string& prefix)
+      : path_(std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")) {
     if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a folder like " + path_);
   }
   ~TempDir() {

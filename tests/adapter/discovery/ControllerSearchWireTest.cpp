@@ -1,5 +1,4 @@
-// The controller search in the real window, over real pseudo-terminals: simulators
-// registered as links are found, polled and given up exactly as the user would see.
+// The controller search from the real window over simulators on real pseudo-terminals.
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
 
@@ -16,8 +15,7 @@
 namespace voltander::test {
 namespace {
 
-// Probes as an ordinary user when asked to: root's override of permission bits goes
-// with the change of the file-system user.
+// Probes as an ordinary user when asked to: setfsuid drops root's override of modes.
 struct ProbeAs : QtPortSearch {
   ProbeRun probe(const std::vector<std::string>& paths) override {
     if (nobody) ::setfsuid(65534);
@@ -34,7 +32,7 @@ struct SearchWindow {
     portSearch.setParentWindow(&rig.window);
     rig.form.KKereses.onClick = [this] { search.KKereses_Click(); };
   }
-  void searchFromMenu() { rig.widget<QAction>("KKereses")->trigger(); }
+  void searchFromMenu() { Child<QAction>(rig.window, "KKereses")->trigger(); }
   ProgramRig rig;
   ProbeAs portSearch;
   ControllerSearch search{rig.form.Portok, rig.port, rig.timer, rig.dialogs, portSearch};
@@ -42,19 +40,16 @@ struct SearchWindow {
 
 TEST(ControllerSearchWire, TheAnsweringSimulatorIsSelectedAndPolledBesideASilentOne) {
   SearchWindow w(221);
-  SimProcess answering({"--port", "222"},
-                       EnvOverrides{{"XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME")}});
+  SimProcess answering({"--port", "222"});
   w.searchFromMenu();
   EXPECT_EQ(w.rig.list("Portok")->currentIndex(), 221);
   EXPECT_EQ(w.rig.dialogs.shown.size(), 1u);  // the question before anything is sent
   // The silent one was asked too, once, and nothing after the search.
   EXPECT_EQ(Letters(w.rig.sim().frames()), "R");
-  // The link comes up on the found port: the handshake follows the next poll.
   EXPECT_TRUE(ProcessEventsUntil([&] { return w.rig.looksConnected(); }, 2 * kTickMs));
   EXPECT_EQ(Letters(answering.frames()).substr(0, 3), "RRV");
   // The list marks the ports with a device behind them and names it.
-  auto* list = dynamic_cast<PortComboBox*>(w.rig.list("Portok"));
-  ASSERT_NE(list, nullptr);
+  auto* list = Child<PortComboBox>(w.rig.window, "Portok");
   list->refreshDevices();
   const auto bold = [list](int i) { return list->itemData(i, Qt::FontRole).value<QFont>().bold(); };
   EXPECT_TRUE(bold(220) && bold(221) && !bold(222));
@@ -68,12 +63,11 @@ TEST(ControllerSearchWire, EveryWayWithoutAControllerGivesThePreviousPortBack) {
        {std::pair{Way::NoAnswer, 231}, {Way::Cancel, 232}, {Way::NoRights, 233}}) {
     SCOPED_TRACE(comm);
     SearchWindow w(comm);
-    if (way == Way::Cancel) {
+    if (way == Way::Cancel)
       QTimer::singleShot(100, &w.rig.window, [&] {
         if (auto* p = w.rig.window.findChild<QProgressDialog*>("KKeresesProgress"))
           p->findChild<QPushButton*>()->click();
       });
-    }
     w.portSearch.nobody = way == Way::NoRights;
     w.searchFromMenu();
     // The confirmation, and the report when the search ran to its end.

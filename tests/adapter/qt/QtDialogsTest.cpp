@@ -6,53 +6,45 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <tuple>
 
 #include "adapter/Rig.h"
-#include "qt/NameFilters.h"
 #include "qt/QtDialogs.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {
 namespace {
 
-TEST(NameFiltersTest, PairsBecomeQtFiltersAndAllFilesMeansEveryFile) {
-  const std::vector<std::string> qt{"Voltander File (*.vlt)", "Minden File (*)"};
-  EXPECT_EQ(QtNameFilters("Voltander File (*.vlt)|*.vlt|Minden File (*.*)|*.*"), qt);
-}
-
 // A box closed by its close box, or left without a click (as when the program ends
 // and leaves every event loop), must never count as a yes.
 TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheAnswer) {
   constexpr auto kCloseBox = QMessageBox::NoButton, kLeft = QMessageBox::Abort;
-  const struct {
-    Buttons buttons;
-    QMessageBox::StandardButton press;
-    Answer expected;
-  } cases[] = {{Buttons::Ok, QMessageBox::Ok, Answer::Ok},
-               {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
-               {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
-               {Buttons::YesNo, QMessageBox::No, Answer::No},
-               {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
-               {Buttons::YesNo, kCloseBox, Answer::No},
-               {Buttons::OkCancel, kCloseBox, Answer::Cancel},
-               {Buttons::YesNo, kLeft, Answer::No},
-               {Buttons::OkCancel, kLeft, Answer::Cancel}};
+  const std::tuple<Buttons, QMessageBox::StandardButton, Answer> cases[] = {
+      {Buttons::Ok, QMessageBox::Ok, Answer::Ok},
+      {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
+      {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
+      {Buttons::YesNo, QMessageBox::No, Answer::No},
+      {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
+      {Buttons::YesNo, kCloseBox, Answer::No},
+      {Buttons::OkCancel, kCloseBox, Answer::Cancel},
+      {Buttons::YesNo, kLeft, Answer::No},
+      {Buttons::OkCancel, kLeft, Answer::Cancel}};
   QtDialogs dialogs;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.press);
+  for (const auto& [buttons, press, expected] : cases) {
+    SCOPED_TRACE(press);
     Answer answer{};
     WithModal<QMessageBox>(
         [&](QMessageBox& box) {
           EXPECT_EQ(box.text(), "a\nb");
           EXPECT_EQ(box.windowTitle(), "Voltander");
           EXPECT_EQ(box.icon(), QMessageBox::Question);
-          if (c.press == kCloseBox) return void(box.close());
-          if (c.press == kLeft) return box.hide();
-          ASSERT_NE(box.button(c.press), nullptr);
-          box.button(c.press)->click();
+          if (press == kCloseBox) return void(box.close());
+          if (press == kLeft) return box.hide();
+          ASSERT_NE(box.button(press), nullptr);
+          box.button(press)->click();
         },
-        [&] { answer = dialogs.message("a\r\nb", c.buttons, Icon::Question); });
-    EXPECT_EQ(answer, c.expected);
+        [&] { answer = dialogs.message("a\r\nb", buttons, Icon::Question); });
+    EXPECT_EQ(answer, expected);
   }
 }
 
@@ -76,21 +68,20 @@ TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
 // Typed by the user into the name field (selectFile leaves a focused field alone).
 void TypeName(QFileDialog& d, const std::string& folder, const char* name) {
   d.setDirectory(QString::fromStdString(folder));
-  auto* field = d.findChild<QLineEdit*>("fileNameEdit");
-  ASSERT_NE(field, nullptr);
-  field->setText(name);
+  Child<QLineEdit>(d, "fileNameEdit")->setText(name);
 }
 
-TEST(QtDialogsTest, SaveDialogPresetsNameAndFilterAndLeavesTheOverwriteQuestionToTheProgram) {
+// "All files" must mean every file, not only names with a dot.
+TEST(QtDialogsTest, SaveDialogPresetsNameAndFiltersAndLeavesTheOverwriteQuestionToTheProgram) {
   TempDir dir("voltander-dialog");
   FileChoice saved;
   WithModal<QFileDialog>(
       [&](QFileDialog& d) {
         EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptSave);
         EXPECT_TRUE(d.testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(d.nameFilters(), QStringList({"Voltander File (*.vlt)", "Minden File (*)"}));
         EXPECT_EQ(d.selectedNameFilter(), "Voltander File (*.vlt)");
-        ASSERT_FALSE(d.selectedFiles().isEmpty());
-        EXPECT_TRUE(d.selectedFiles().first().endsWith("/Modositott.vlt"));
+        EXPECT_TRUE(d.selectedFiles().value(0).endsWith("/Modositott.vlt"));
         TypeName(d, dir.path(), "akku.vlt");
         static_cast<QDialog&>(d).accept();  // QFileDialog hides its override
       },

@@ -1,5 +1,3 @@
-// The small Qt parts of the platform against the real Qt: the timer, the settings
-// file, Qt's own translation and the link log's logging category.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -38,16 +36,11 @@ TEST(QtTimerTest, TicksOnlyWhileEnabledWithAPeriod) {
 
 TEST(QtSettingsStoreTest, ValuesComeBackExactlyInAFreshStoreAndAbsentOnesAsFallback) {
   const std::string values[] = {" 0", "-1", "", "  12 ", "a,b", "x=y;z", "\"q\"", "ő"};
-  {
-    QtSettingsStore store;
-    for (std::size_t i = 0; i < std::size(values); ++i) {
-      store.save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
-    }
-  }
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    QtSettingsStore().save("Voltander", "Setup", "Key" + std::to_string(i), values[i]);
   QtSettingsStore again;  // as at the next start of the program
-  for (std::size_t i = 0; i < std::size(values); ++i) {
+  for (std::size_t i = 0; i < std::size(values); ++i)
     EXPECT_EQ(again.get("Voltander", "Setup", "Key" + std::to_string(i), "<absent>"), values[i]);
-  }
   EXPECT_EQ(again.get("Voltander", "Setup", "Nowhere", "-1"), "-1");
   EXPECT_EQ(again.get("Voltander", "Other", "Key0", "-1"), "-1");
 }
@@ -63,8 +56,7 @@ TEST(QtTranslationTest, HungarianButtonsWhenTheFileIsThereEnglishOtherwise) {
     // Deleting the translator removes it, so the other tests keep Qt's English.
     const std::unique_ptr<QTranslator> translator(InstallQtTranslation(*qApp, folder));
     EXPECT_EQ(translator != nullptr, yes == "&Igen") << folder.toStdString();
-    QMessageBox box;
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text(), yes);
   }
 }
@@ -90,11 +82,10 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
   QLoggingCategory::setFilterRules(QString());
   qInstallMessageHandler(previous);
   ASSERT_EQ(captured.size(), 2);
-  EXPECT_TRUE(QRegularExpression("^ *\\d+ ms ").match(captured[0]).hasMatch());
-  EXPECT_TRUE(captured[0].contains("53 52 30 30 30 30 30 30 30 54"));
-  for (const char* part : {"Comm 7", "8002", "No such file or directory"}) {
-    EXPECT_TRUE(captured[1].contains(part)) << captured[1].toStdString();
-  }
+  EXPECT_TRUE(
+      captured[0].contains(QRegularExpression("^ *\\d+ ms .*53 52 30 30 30 30 30 30 30 54")));
+  EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002.*No such file or directory")))
+      << captured[1].toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// The two windows over forms with fakes behind them: the widgets mirror the models
-// and hand the user's actions to the form, and the modal calibration window closes
-// only through its form; what the forms then do is the unit tests' business.
+// The two windows over forms with fakes: what the forms do is the unit tests' business.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -23,14 +21,8 @@
 namespace voltander {
 namespace {
 
-template <typename W>
-W* Child(QWidget& d, const char* name) {
-  W* w = d.findChild<W*>(QString::fromLatin1(name));
-  EXPECT_NE(w, nullptr) << name;
-  return w;
-}
+using test::Child;
 
-// A loaded form with its window, as the program shows it.
 class FolapWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,18 +40,13 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   assist->trigger();
   EXPECT_FALSE(f.BAssis.checked());
   EXPECT_FALSE(assist->isChecked());
-  QAction* expert = Child<QAction>(window, "BSzakerto");
-  expert->trigger();
+  Child<QAction>(window, "BSzakerto")->trigger();
   EXPECT_TRUE(h.kozos.ExpertMode);
-  EXPECT_TRUE(expert->isChecked());
   QAction* about = Child<QAction>(window, "Nevjegy");  // a command on the bar itself
   EXPECT_TRUE(window.menuBar()->actions().contains(about));
   about->trigger();
-  ASSERT_EQ(h.dialogs.shown.size(), 1u);
-  EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
-  QAction* saving = Child<QAction>(window, "NMentes");
-  EXPECT_TRUE(saving->isChecked());
-  saving->trigger();
+  EXPECT_EQ(h.dialogs.shown.size(), 1u);
+  Child<QAction>(window, "NMentes")->trigger();
   EXPECT_FALSE(f.NMentes.checked());
   int charts = 0;
   f.showHistory = [&] { ++charts; };
@@ -68,28 +55,20 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
 
   Child<QAction>(window, "FKi")->trigger();
   EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(window.unloaded());
   QCloseEvent again;  // however often the window is told to close
   QApplication::sendEvent(&window, &again);
-  EXPECT_EQ(h.settings.savedKeys, (std::vector<std::string>{"Portok", "BAssis", "Expert", "Naplo"}));
+  EXPECT_EQ(h.settings.savedKeys.size(), 4u);  // once, the keys are the unit tests' business
 }
 
-// The lists, the list handler and the live display, one way each: entries and
-// selections follow the models, choosing even the shown entry reaches the form, and
-// a disabled frame greys its caption but not the label lit inside it.
+// Choosing even the shown entry reaches the form, and a disabled frame greys its
+// caption but not the label lit inside it.
 TEST_F(FolapWindowTest, WidgetsMirrorTheModelsAndHandTheUsersChoiceBack) {
-  QComboBox* ports = Child<QComboBox>(window, "Portok");
-  EXPECT_EQ(ports->count(), 255);
-  EXPECT_EQ(ports->currentIndex(), -1);
+  EXPECT_EQ(Child<QComboBox>(window, "Portok")->count(), 255);
   QComboBox* umax = Child<QComboBox>(window, "Umax");
   f.Umax.setSelectedSilently(7);
   EXPECT_EQ(umax->currentIndex(), 7);
   f.Umax.writeEntry(7, "9.999 V");
   EXPECT_EQ(umax->currentText(), "9.999 V");
-  f.Umax.clear();
-  f.Umax.addEntry("1.000 V");
-  EXPECT_EQ(umax->count(), 1);
-  EXPECT_EQ(umax->itemText(0), "1.000 V");
 
   QComboBox* igyors = Child<QComboBox>(window, "Igyors");
   const QColor plain = igyors->palette().color(QPalette::Button);
@@ -98,8 +77,7 @@ TEST_F(FolapWindowTest, WidgetsMirrorTheModelsAndHandTheUsersChoiceBack) {
     EXPECT_EQ(igyors->palette().color(QPalette::Button), QColor(0xFF, 0x80, 0x80));
     emit igyors->activated(4);
     EXPECT_EQ(f.Igyors.selected(), 4);
-    EXPECT_FALSE(f.Igyors.background().has_value()) << "pass " << pass;
-    EXPECT_EQ(igyors->palette().color(QPalette::Button), plain);
+    EXPECT_EQ(igyors->palette().color(QPalette::Button), plain) << "pass " << pass;
   }
 
   f.Kall.setVisible(true);
@@ -128,8 +106,7 @@ class OsztoWindowTest : public ::testing::Test {
     h.form->Form_Load();
     h.port.open(1);  // so each closing enables the timer once, which can be counted
   }
-  // Shows the window modally and runs script once it is up; it must close through
-  // exactly one unload.
+  // Shows the window modally, runs script once it is up; it must close by one unload.
   void showAndRun(Oszto& form, const std::function<void(QDialog&)>& script) {
     const int enablesBefore = h.timer.enableChanges;
     test::WithModal<QDialog>(script, [&] { ShowOsztoModal(form, nullptr); });
