@@ -130,14 +130,32 @@ struct ShownMessage {
   std::string title;
 };
 
+template <typename T>
+T Take(std::deque<T>& queue) {
+  T first = queue.front();
+  queue.pop_front();
+  return first;
+}
+
 class FakeDialogs : public Dialogs {
  public:
   Answer message(const std::string& text, Buttons buttons, Icon icon,
-                 const std::string& title) override;
+                 const std::string& title) override {
+    shown.push_back({text, buttons, icon, title});
+    if (whileShown) whileShown(shown.back());
+    return answers.empty() ? (buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok) : Take(answers);
+  }
   std::string input(const std::string& title, const std::string& prompt,
-                    const std::string& defaultText) override;
-  FileChoice openFile(const std::string& filter, const std::string& presetName) override;
-  FileChoice saveFile(const std::string& filter, const std::string& presetName) override;
+                    const std::string& defaultText) override {
+    asked.push_back({title, prompt, defaultText});
+    return inputs.empty() ? defaultText : Take(inputs);
+  }
+  FileChoice openFile(const std::string&, const std::string&) override {
+    return files.empty() ? FileChoice{} : Take(files);
+  }
+  FileChoice saveFile(const std::string& f, const std::string& p) override {
+    return openFile(f, p);
+  }
   void showCalibration(Oszto& form) override;
 
   // Scripted replies, taken in order; when used up: Ok (Yes for Yes/No boxes), the
@@ -151,6 +169,11 @@ class FakeDialogs : public Dialogs {
   std::function<void(const ShownMessage&)> whileShown;
 
   std::vector<ShownMessage> shown;
+  std::vector<std::string> texts() const {
+    std::vector<std::string> t;
+    for (const ShownMessage& m : shown) t.push_back(m.text);
+    return t;
+  }
   struct InputAsked {
     std::string title, prompt, defaultText;
   };
@@ -159,9 +182,20 @@ class FakeDialogs : public Dialogs {
 
 class FakeFileStore : public FileStore {
  public:
-  std::string lookup(const std::string& path) override;
-  int read(const std::string& path, std::string& out, std::size_t maxBytes) override;
-  int replace(const std::string& path, const std::string& bytes) override;
+  std::string lookup(const std::string& path) override {
+    return files.contains(path) ? path.substr(path.find_last_of('/') + 1) : "";
+  }
+  int read(const std::string& path, std::string& out, std::size_t maxBytes) override {
+    if (failReadWith) return failReadWith;
+    if (!files.contains(path)) return kPathNotFound;
+    out = files[path].substr(0, maxBytes);
+    return kFileOk;
+  }
+  int replace(const std::string& path, const std::string& bytes) override {
+    if (failReplaceWith) return failReplaceWith;
+    files[path] = bytes;
+    return kFileOk;
+  }
 
   std::map<std::string, std::string> files;  // full path -> content
   int failReadWith = 0;
@@ -321,8 +355,6 @@ struct Harness {
   void loadWithPort(int index);
   // A ten-byte frame from the controller, delivered in one piece.
   void reply(std::uint8_t letter, std::vector<std::uint8_t> payload);
-  // The frames written so far, split into tens.
-  std::vector<std::vector<std::uint8_t>> sentFrames() const;
   std::string setting(const std::string& key) const;
 };
 

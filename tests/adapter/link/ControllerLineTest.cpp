@@ -24,6 +24,7 @@ TEST(UploadWire, TheSetArrivesByteForByteAndTheControllerReportsItBack) {
   Folap& f = rig.form;
   // The stored set arriving later would overwrite selections made before it.
   ASSERT_TRUE(ProcessEventsUntil([&] { return HasStoredSet(rig); }, 3 * kTickMs));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return rig.kozos.LiveLink; }, 3 * kTickMs));
   const std::array<int, 7> chosen{14, 4, 25, 0, 9, 0, 0};  // in lists.all() order
   for (std::size_t i = 0; i < chosen.size(); ++i) f.lists.all()[i]->select(chosen[i]);
   f.Fel.click();

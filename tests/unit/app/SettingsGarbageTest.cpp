@@ -10,11 +10,11 @@ namespace {
 
 using test::Harness;
 
-std::string AllBytes() {
+const std::string kEveryByte = [] {
   std::string s;
-  for (int b = 0; b < 256; ++b) s += static_cast<char>(b);
+  for (int b = 0; b < 256; ++b) s += char(b);
   return s;
-}
+}();
 
 // Hand-edited or damaged texts, each stored as the port index and as both menu
 // toggles, grouped by what they must read as. The port takes the whole text, a
@@ -28,7 +28,7 @@ struct GarbageGroup {
 // clang-format off
 const std::vector<GarbageGroup> kGroups = {
     {-1, false, {"abc", "1e9", "-7", "255", "255.5", "-1.5", "", " ", std::string(10240, '1'),
-                 std::string(10240, 'x'), AllBytes(), std::string("\0005", 2), "nan", "-Infinity",
+                 std::string(10240, 'x'), kEveryByte, std::string("\0005", 2), "nan", "-Infinity",
                  "1e400", "-1e400", "1e99999999999999999999", "2147483648", "&HFFFF", "&O377",
                  "&H", "&HFFFFFFFFFFFFFFFFFFFFFFFF", "3\r\n", "5,0", "0x10", "-1"}},
     {-1, true, {std::string("1\0", 2), "1x"}},

@@ -34,11 +34,7 @@ struct CalibrationWindow : ::testing::Test {
     h.port.open(1);
     h.kozos.LiveLink = true;
   }
-  Strings texts() const {
-    Strings out;
-    for (const auto& m : h.dialogs.shown) out.push_back(m.text);
-    return out;
-  }
+  Strings texts() const { return h.dialogs.texts(); }
   test::Harness h;
 };
 

@@ -31,11 +31,7 @@ struct FileCommands : ::testing::Test {
     for (ListBox* l : lists()) s.push_back(l->selected());
     return s;
   }
-  Strings texts() {
-    Strings t;
-    for (const auto& m : h.dialogs.shown) t.push_back(m.text);
-    return t;
-  }
+  Strings texts() { return h.dialogs.texts(); }
   // Picks /data/name in the next file dialog and runs the command.
   void run(Button& command, const std::string& name, const std::string& title = "") {
     h.dialogs.files.push_back({false, "/data/" + name, title.empty() ? name : title});

@@ -19,11 +19,8 @@ inline constexpr const char* kPortInUse = "Foglalt port szám! Kérem válasszon
 // The live display of a lost link; the fault mark and Fel keep their look.
 inline constexpr const char* kNoConnection = "??? red Bar=0";
 
-inline int CountSent(const Harness& h, std::uint8_t letter) {
-  const auto frames = h.sentFrames();
-  return static_cast<int>(std::count_if(frames.begin(), frames.end(), [letter](const auto& f) {
-    return f[0] == 'S' && f[1] == letter && f[9] == 'T';
-  }));
+inline long CountSent(const Harness& h, char letter) {
+  return std::count(h.journal.all.begin(), h.journal.all.end(), std::string("sent ") + letter);
 }
 
 // The live display in one line, naming only what is lit, shown or enabled:

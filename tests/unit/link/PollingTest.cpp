@@ -15,8 +15,8 @@ TEST_F(Polling, SilentControllerIsShownLostReopenedAndStillPolledAtEveryTick) {
     EXPECT_FALSE(h.kozos.LiveLink);
     EXPECT_EQ(h.port.closes, closes + 1);
     EXPECT_TRUE(h.port.isOpen());
-    EXPECT_EQ(h.sentFrames(), std::vector<std::vector<std::uint8_t>>(
-                                  i, {'S', 'R', '0', '0', '0', '0', '0', '0', '0', 'T'}));
+    EXPECT_EQ(h.journal.all.back(), "sent R");
+    EXPECT_EQ(h.port.written.size(), 10u * i) << "a poll and nothing else";
   }
   status(50, kChargeBit | 2);
   h.timer.tick();
@@ -41,15 +41,6 @@ TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
                                   "restored", "got E", "status 5/254 fault loop 4.010", "got V",
                                   "lost", "stray 3", "open 1:0", "open 1:0", "open 1:8005"}));
   EXPECT_EQ(h.journal.all[5], "sent V") << "frames that left are told too";
-}
-
-TEST_F(Polling, FaultAndCalibrationLookSurviveALinkLoss) {
-  status(255, kChargeBit | 5);
-  h.timer.tick();
-  h.timer.tick();
-  EXPECT_EQ(Look(f()), std::string(kNoConnection) + " Hiba");
-  status(0, 1);
-  EXPECT_TRUE(f().Fel.enabled());
 }
 
 TEST_F(Polling, AVanishedPortIsReportedOnceAndPollingStops) {

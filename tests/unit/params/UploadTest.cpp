@@ -32,11 +32,7 @@ struct Upload : ::testing::Test {
     for (std::size_t i = 0; i < 7; ++i) lists[i]->select(p[i]);
     f.Fel.click();
   }
-  std::vector<std::string> texts() {
-    std::vector<std::string> t;
-    for (const auto& m : h.dialogs.shown) t.push_back(m.text);
-    return t;
-  }
+  std::vector<std::string> texts() { return h.dialogs.texts(); }
   test::Harness h;
 };
 

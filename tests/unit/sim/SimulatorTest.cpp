@@ -43,23 +43,6 @@ TEST(FrameCollector, UnfinishedFrameIsDroppedAfterAPause) {
   EXPECT_EQ(got.dropped, Bytes("SR0"));
 }
 
-TEST(Controller, UploadedParametersAndRatioComeBackInTheReplies) {
-  SimOptions o;
-  o.fixedState = 2;
-  o.fixedDuty = 200;
-  Controller c{o};
-  const Payload uploaded{178, 159, 175, 165, 1, 10, 1};
-  EXPECT_FALSE(c.handle(EncodeFrame(kParameterUpload, uploaded), 0));
-  EXPECT_EQ(c.handle(EncodeFrame(kParameterRequest), 0), EncodeFrame(kParameterReply, uploaded));
-  EXPECT_FALSE(c.handle(EncodeFrame('Z'), 0)) << "unknown letters get no reply";
-  EXPECT_FALSE(c.handle(EncodeFrame(kCalibrationUpload, {11, 196, 'Z', 'E', 'P', 'H', ' '}), 0));
-  EXPECT_EQ(c.handle(EncodeFrame(kPoll), 1234),
-            (FrameBytes{'S', 'E', 200, '0', '0', '0', 11, 196, 18, 'T'}));
-  EXPECT_FALSE(c.handle(EncodeFrame(kCalibrationMode), 0));
-  EXPECT_EQ((*c.handle(EncodeFrame(kPoll), 600000))[8], kCalibrationLoopState)
-      << "no charge bit in the loop";
-}
-
 TEST(FaultInjector, WrongEdgesAndStrayBytesHitEveryKthReplyAndLeaveTheRestIntact) {
   const FrameBytes reply = EncodeFrame(kStatusReply, {100, '0', '0', '0', 15, 160, 17});
   SimOptions o;
