@@ -15,7 +15,7 @@
 #include "fakes/Fakes.h"
 #include "history/HistoryCsv.h"
 #include "history/Recorder.h"
-#include "qt/HistoryWindow.h"
+#include "qt/widgets/HistoryWindow.h"
 
 namespace voltander {
 namespace {

@@ -19,9 +19,9 @@
 #include "common/Kozos.h"
 #include "fakes/Fakes.h"
 #include "params/StepTables.h"
-#include "qt/FolapWindow.h"
-#include "qt/OsztoWindow.h"
-#include "qt/QtSystem.h"
+#include "qt/widgets/FolapWindow.h"
+#include "qt/widgets/OsztoWindow.h"
+#include "qt/platform/QtSystem.h"
 
 using namespace voltander;
 

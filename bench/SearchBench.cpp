@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "discovery/Candidates.h"
-#include "qt/QtPortSearch.h"
+#include "qt/platform/QtPortSearch.h"
 #include "support/SimProcess.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a folder of src/ includes a folder above it or beside it, or when Qt
-# reaches below src/qt. The layers, bottom to top; folders on one line are peers and
+# Fails when a folder of src/ includes a folder above it or beside it, when Qt
+# reaches below src/qt, or when src/qt/platform includes src/qt/widgets. The layers, bottom to top; folders on one line are peers and
 # may not include each other, so the graph between folders can have no cycle.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,5 +46,17 @@ for dir in */; do
     fi
   fi
 done
+# Inside src/qt the platform's adapters sit below the windows: widgets may use them,
+# never the other way, and nothing else lives loose beside main.cpp.
+if grep -rnE '^#include *"qt/widgets/' qt/platform; then
+  echo "src/qt/platform: includes a widget; the adapters sit below the windows"
+  status=1
+fi
+for f in qt/*; do
+  case "$f" in qt/platform|qt/widgets|qt/main.cpp) ;;
+    *) echo "src/$f: belongs in src/qt/platform or src/qt/widgets"; status=1 ;;
+  esac
+done
+
 [ "$status" -eq 0 ] && echo "layers: every include points down"
 exit "$status"

@@ -6,19 +6,20 @@
 #include "common/Kozos.h"
 #include "history/Recorder.h"
 #include "platform/Platform.h"
-#include "qt/FolapWindow.h"
-#include "qt/HistoryWindow.h"
-#include "qt/LinkLog.h"
-#include "qt/PosixFileStore.h"
-#include "qt/QtDialogs.h"
-#include "qt/QtPortSearch.h"
-#include "qt/QtSerialPort.h"
-#include "qt/QtSessionFiles.h"
-#include "qt/QtSettingsStore.h"
-#include "qt/QtSystem.h"
-#include "qt/QtTimer.h"
-#include "qt/QtTranslation.h"
-#include "qt/TerminationSignals.h"
+#include "qt/widgets/FolapWindow.h"
+#include "qt/widgets/HistoryWindow.h"
+#include "qt/widgets/OsztoWindow.h"
+#include "qt/platform/LinkLog.h"
+#include "qt/platform/PosixFileStore.h"
+#include "qt/platform/QtDialogs.h"
+#include "qt/platform/QtPortSearch.h"
+#include "qt/platform/QtSerialPort.h"
+#include "qt/platform/QtSessionFiles.h"
+#include "qt/platform/QtSettingsStore.h"
+#include "qt/platform/QtSystem.h"
+#include "qt/platform/QtTimer.h"
+#include "qt/platform/QtTranslation.h"
+#include "qt/platform/TerminationSignals.h"
 
 using namespace voltander;
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);
+  dialogs.setCalibrationWindow(ShowOsztoModal);
   portSearch.setParentWindow(&window);
 
   // The charge history listens to the link; its chart opens on demand, non-modal.

@@ -18,13 +18,13 @@
 
 #include "app/Folap.h"
 #include "fakes/Fakes.h"
-#include "qt/FolapWindow.h"
-#include "qt/QtPortSearch.h"
-#include "qt/QtSerialPort.h"
-#include "qt/QtSessionFiles.h"
-#include "qt/QtSettingsStore.h"
-#include "qt/QtSystem.h"
-#include "qt/QtTimer.h"
+#include "qt/widgets/FolapWindow.h"
+#include "qt/platform/QtPortSearch.h"
+#include "qt/platform/QtSerialPort.h"
+#include "qt/platform/QtSessionFiles.h"
+#include "qt/platform/QtSettingsStore.h"
+#include "qt/platform/QtSystem.h"
+#include "qt/platform/QtTimer.h"
 #include "support/SimProcess.h"
 
 namespace voltander::test {

@@ -10,7 +10,7 @@
 #include "adapter/Rig.h"
 #include "discovery/ControllerSearch.h"
 #include "discovery/SearchTexts.h"
-#include "qt/PortComboBox.h"
+#include "qt/widgets/PortComboBox.h"
 
 namespace voltander::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <set>
 
-#include "qt/PosixFileStore.h"
+#include "qt/platform/PosixFileStore.h"
 #include "support/SimProcess.h"
 #include "support/TempDir.h"
 

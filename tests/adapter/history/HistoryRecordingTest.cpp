@@ -6,7 +6,7 @@
 
 #include "adapter/Rig.h"
 #include "history/HistoryCsv.h"
-#include "qt/HistoryWindow.h"
+#include "qt/widgets/HistoryWindow.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {

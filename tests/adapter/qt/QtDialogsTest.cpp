@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "adapter/Rig.h"
-#include "qt/QtDialogs.h"
+#include "qt/platform/QtDialogs.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {

@@ -8,8 +8,8 @@
 #include <QTranslator>
 
 #include "adapter/Rig.h"
-#include "qt/LinkLog.h"
-#include "qt/QtTranslation.h"
+#include "qt/platform/LinkLog.h"
+#include "qt/platform/QtTranslation.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {

@@ -12,7 +12,7 @@
 #include "adapter/Rig.h"
 #include "platform/Journal.h"
 #include "protocol/SendFrame.h"
-#include "qt/PortNames.h"
+#include "qt/platform/PortNames.h"
 #include "support/TempDir.h"
 
 namespace voltander::test {

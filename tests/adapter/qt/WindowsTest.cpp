@@ -14,9 +14,9 @@
 #include "adapter/Rig.h"
 #include "calibration/CalibrationTexts.h"
 #include "calibration/Oszto.h"
-#include "qt/FolapSurface.h"
-#include "qt/FrameBox.h"
-#include "qt/OsztoWindow.h"
+#include "qt/widgets/FolapSurface.h"
+#include "qt/widgets/FrameBox.h"
+#include "qt/widgets/OsztoWindow.h"
 
 namespace voltander {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt/TerminationSignals.h"
+#include "qt/platform/TerminationSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

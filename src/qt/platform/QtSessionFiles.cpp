@@ -1,4 +1,4 @@
-#include "qt/QtSessionFiles.h"
+#include "qt/platform/QtSessionFiles.h"
 
 #include <QDateTime>
 #include <QDir>

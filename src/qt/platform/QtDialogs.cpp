@@ -1,4 +1,4 @@
-#include "qt/QtDialogs.h"
+#include "qt/platform/QtDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -6,8 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "qt/NameFilters.h"
-#include "qt/OsztoWindow.h"
+#include "qt/platform/NameFilters.h"
 
 namespace voltander {
 
@@ -138,6 +137,8 @@ FileChoice QtDialogs::chooseFile(bool save, const std::string& filter,
   return choice;
 }
 
-void QtDialogs::showCalibration(Oszto& form) { ShowOsztoModal(form, parent_); }
+void QtDialogs::showCalibration(Oszto& form) {
+  if (showCalibration_) showCalibration_(form, parent_);
+}
 
 }  // namespace voltander

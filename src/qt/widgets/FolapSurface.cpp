@@ -1,10 +1,10 @@
-#include "qt/FolapSurface.h"
+#include "qt/widgets/FolapSurface.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
 
-#include "qt/ChargeDiagram.h"
+#include "qt/widgets/ChargeDiagram.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "qt/FrameBox.h"
+#include "qt/widgets/FrameBox.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "qt/QtTimer.h"
+#include "qt/platform/QtTimer.h"
 
 namespace voltander {
 

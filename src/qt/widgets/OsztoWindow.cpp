@@ -1,4 +1,4 @@
-#include "qt/OsztoWindow.h"
+#include "qt/widgets/OsztoWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,10 +14,10 @@
 #include <array>
 
 #include "calibration/Oszto.h"
-#include "qt/Artwork.h"
-#include "qt/ControlMirror.h"
-#include "qt/FrameBox.h"
-#include "qt/Twips.h"
+#include "qt/widgets/Artwork.h"
+#include "qt/widgets/ControlMirror.h"
+#include "qt/widgets/FrameBox.h"
+#include "qt/widgets/Twips.h"
 
 namespace voltander {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "qt/Twips.h"
+#include "qt/widgets/Twips.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "qt/QtTranslation.h"
+#include "qt/platform/QtTranslation.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

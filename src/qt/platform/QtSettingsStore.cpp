@@ -1,4 +1,4 @@
-#include "qt/QtSettingsStore.h"
+#include "qt/platform/QtSettingsStore.h"
 
 #include <QSettings>
 #include <QString>

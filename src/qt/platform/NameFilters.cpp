@@ -1,4 +1,4 @@
-#include "qt/NameFilters.h"
+#include "qt/platform/NameFilters.h"
 
 #include <sstream>
 

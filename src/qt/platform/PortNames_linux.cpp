@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "qt/PortNames.h"
+#include "qt/platform/PortNames.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "qt/CompactComboStyle.h"
+#include "qt/widgets/CompactComboStyle.h"
 
 #include <QStyleOptionComplex>
 

@@ -1,12 +1,12 @@
-#include "qt/PortComboBox.h"
+#include "qt/widgets/PortComboBox.h"
 
 #include <sys/stat.h>
 
 #include <QSerialPortInfo>
 #include <map>
 
-#include "qt/PortNames.h"
-#include "qt/QtPortSearch.h"
+#include "qt/platform/PortNames.h"
+#include "qt/platform/QtPortSearch.h"
 
 namespace voltander {
 

@@ -1,11 +1,11 @@
-#include "qt/ChargeDiagram.h"
+#include "qt/widgets/ChargeDiagram.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 
-#include "qt/Twips.h"
+#include "qt/widgets/Twips.h"
 
 namespace voltander {
 

@@ -5,8 +5,8 @@
 
 #include <QMainWindow>
 
-#include "qt/ControlMirror.h"
-#include "qt/Twips.h"
+#include "qt/widgets/ControlMirror.h"
+#include "qt/widgets/Twips.h"
 
 namespace voltander {
 

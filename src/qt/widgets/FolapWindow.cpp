@@ -1,4 +1,4 @@
-#include "qt/FolapWindow.h"
+#include "qt/widgets/FolapWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,11 +15,11 @@
 #include <QToolButton>
 
 #include "app/Folap.h"
-#include "qt/Artwork.h"
-#include "qt/CompactComboStyle.h"
-#include "qt/FolapSurface.h"
-#include "qt/FrameBox.h"
-#include "qt/PortComboBox.h"
+#include "qt/widgets/Artwork.h"
+#include "qt/widgets/CompactComboStyle.h"
+#include "qt/widgets/FolapSurface.h"
+#include "qt/widgets/FrameBox.h"
+#include "qt/widgets/PortComboBox.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "qt/ControlMirror.h"
+#include "qt/widgets/ControlMirror.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
-#include "qt/FrameBox.h"
+#include "qt/widgets/FrameBox.h"
 
 namespace voltander {
 

@@ -1,4 +1,4 @@
-#include "qt/PosixFileStore.h"
+#include "qt/platform/PosixFileStore.h"
 
 #include <dirent.h>
 #include <fcntl.h>

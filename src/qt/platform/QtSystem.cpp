@@ -1,4 +1,4 @@
-#include "qt/QtSystem.h"
+#include "qt/platform/QtSystem.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "qt/Artwork.h"
+#include "qt/widgets/Artwork.h"
 
 #include <QImageReader>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "qt/HistoryWindow.h"
+#include "qt/widgets/HistoryWindow.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -21,7 +21,7 @@
 
 #include "history/HistoryCsv.h"
 #include "history/Recorder.h"
-#include "qt/QtSessionFiles.h"
+#include "qt/platform/QtSessionFiles.h"
 
 namespace voltander {
 

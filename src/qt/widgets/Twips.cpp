@@ -1,4 +1,4 @@
-#include "qt/Twips.h"
+#include "qt/widgets/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

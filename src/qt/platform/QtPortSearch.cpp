@@ -1,4 +1,4 @@
-#include "qt/QtPortSearch.h"
+#include "qt/platform/QtPortSearch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,8 +17,8 @@
 #include "discovery/Candidates.h"
 #include "discovery/SearchTexts.h"
 #include "protocol/Frame.h"
-#include "qt/PortNames.h"
-#include "qt/QtSerialPort.h"
+#include "qt/platform/PortNames.h"
+#include "qt/platform/QtSerialPort.h"
 
 namespace voltander {
 

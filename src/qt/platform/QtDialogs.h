@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "platform/Dialogs.h"
 
@@ -13,6 +14,10 @@ class QtDialogs : public Dialogs {
  public:
   // The window the dialogs are centred on and modal to; none before it exists.
   void setParentWindow(QWidget* window) { parent_ = window; }
+  // The calibration window lives with the widgets; the program hands in how to show it.
+  void setCalibrationWindow(std::function<void(Oszto&, QWidget*)> show) {
+    showCalibration_ = std::move(show);
+  }
 
   Answer message(const std::string& text, Buttons buttons, Icon icon,
                  const std::string& title = kAppTitle) override;
@@ -26,6 +31,7 @@ class QtDialogs : public Dialogs {
   FileChoice chooseFile(bool save, const std::string& filter, const std::string& presetName);
 
   QPointer<QWidget> parent_;
+  std::function<void(Oszto&, QWidget*)> showCalibration_;
 };
 
 // CR LF (and a lone CR) as the line breaks a Qt label shows.

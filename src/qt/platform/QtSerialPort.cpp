@@ -1,4 +1,4 @@
-#include "qt/QtSerialPort.h"
+#include "qt/platform/QtSerialPort.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,7 +16,7 @@
 #include <sstream>
 #include <vector>
 
-#include "qt/PortNames.h"
+#include "qt/platform/PortNames.h"
 
 namespace voltander {
 

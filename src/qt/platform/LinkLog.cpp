@@ -1,4 +1,4 @@
-#include "qt/LinkLog.h"
+#include "qt/platform/LinkLog.h"
 
 #include <QDebug>
 
