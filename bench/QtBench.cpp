@@ -33,7 +33,7 @@ namespace {
 struct LiveMainWindow {
   LiveMainWindow()
       : platform{port, timer,   settings, dialogs,    files,        pause,
-                 beep, desktop, journal,  portSearch, sessionFiles, clock} {
+                 beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer} {
     form.Form_Load();
     window.show();
     Settle();
@@ -55,6 +55,7 @@ struct LiveMainWindow {
   test::FakePortSearch portSearch;
   test::FakeSessionFiles sessionFiles;
   test::StepClock clock;
+  test::FakeTimer retryTimer;
   Kozos kozos;
   Platform platform;
   Folap form{kozos, platform};

@@ -39,8 +39,9 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
       recorder(p.sessionFiles, p.clock, p.dialogs, NMentes),
       lists{Igyors, Inormal, Umax, Umin, Thiszt, Tkarbantarto, Minta},
       line{p.port, p.pause, journal},
+      reconnection(BUjra, p.retryTimer),
       link(k, Portok, LiveDisplay{Allapot, LED2, AMVerzio, State, Kall, Hiba, Led, Bar, Fel}, lists,
-           window, v, line, p.timer, p.dialogs, p.beep, p.desktop),
+           window, v, line, p.timer, p.dialogs, p.beep, p.desktop, reconnection),
       uploader(k, lists, BAssis, p.timer, p.dialogs, line),
       files(k, lists, window, v, p.dialogs, p.files, p.desktop, journal),
       wizard(k, lists, window, v, p.dialogs, p.desktop),
@@ -78,6 +79,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   Nevjegy.setCaption("Névjegy");
   NMentes.setCaption("Napló mentése");
   NGrafikon.setCaption("Grafikon");
+  BUjra.setCaption("Automatikus újracsatlakozás");
 
   Portok.onSelect = [this] { link.Portok_Click(); };
   Fel.onClick = [this] { uploader.ParameterUpload(); };
@@ -88,15 +90,21 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   BAssis.onClick = [this] { BAssis_Click(); };
   BSzakerto.onClick = [this] { BSzakerto_Click(); };
   BFesz.onClick = [this] { BFesz_Click(); };
-  KKereses.onClick = [this] { search.KKereses_Click(); };
+  KKereses.onClick = [this] {
+    reconnection.hold();
+    search.KKereses_Click();
+    reconnection.release();
+  };
   Nevjegy.onClick = [this] { Nevjegy_Click(); };
   NMentes.onClick = [this] { NMentes_Click(); };
   NGrafikon.onClick = [this] { NGrafikon_Click(); };
+  BUjra.onClick = [this] { BUjra_Click(); };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
 
   platform.timer.onTick = [this] { link.Timer_Timer(); };
+  platform.retryTimer.onTick = [this] { link.RetryPort(); };
   platform.port.onComm = [this](CommEvent e) { link.Comm1_OnComm(e); };
 }
 
@@ -117,17 +125,20 @@ void Folap::Form_Load() {
   kozos.ExpertMode = expert;
   BSzakerto.setChecked(expert);
   NMentes.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "Naplo", "1")));
+  BUjra.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "Ujracsatlakozas", "0")));
   if (Portok.selected() != -1) link.Portok_Click();
   platform.timer.setInterval(kPollPeriodMs);
   platform.timer.setEnabled(Portok.selected() != -1);
 }
 
 void Folap::Form_Unload() {
+  reconnection.stop();
   if (platform.port.isOpen()) platform.port.close();
   platform.settings.save(kApp, kSection, "Portok", SignedBlank(std::int64_t{Portok.selected()}));
   platform.settings.save(kApp, kSection, "BAssis", BAssis.checked() ? "1" : "0");
   platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
   platform.settings.save(kApp, kSection, "Naplo", NMentes.checked() ? "1" : "0");
+  platform.settings.save(kApp, kSection, "Ujracsatlakozas", BUjra.checked() ? "1" : "0");
 }
 
 void Folap::FKi_Click() {
@@ -143,8 +154,10 @@ void Folap::BSzakerto_Click() {
 
 void Folap::BFesz_Click() {
   platform.timer.setEnabled(false);
+  reconnection.hold();
   Oszto form(osztoHost());
   platform.dialogs.showCalibration(form);
+  reconnection.release();
 }
 
 OsztoHost Folap::osztoHost() {
@@ -162,6 +175,16 @@ void Folap::NMentes_Click() { NMentes.setChecked(!NMentes.checked()); }
 
 void Folap::NGrafikon_Click() {
   if (showHistory) showHistory();
+}
+
+void Folap::BUjra_Click() {
+  BUjra.setChecked(!BUjra.checked());
+  // Switched off while a lost port is waited for: polling takes over again, and its
+  // next failed re-open is reported as it always was.
+  if (!BUjra.checked() && reconnection.trying()) {
+    reconnection.stop();
+    platform.timer.setEnabled(true);
+  }
 }
 
 void Folap::ListMarkReset(ListBox& list) { list.setBackground(std::nullopt); }

@@ -16,6 +16,7 @@
 #include "files/FileCommands.h"
 #include "history/Recorder.h"
 #include "link/Link.h"
+#include "link/Reconnection.h"
 #include "params/ParameterSet.h"
 #include "params/ParameterUpload.h"
 #include "platform/Platform.h"
@@ -51,6 +52,8 @@ class Folap {
   MenuItem FBe, FMentes, FKi, BAssis, BSzakerto, BFesz, KKereses, Nevjegy;
   // The charge history: saving its session files on or off, and its chart.
   MenuItem NMentes, NGrafikon;
+  // Re-opens a lost port by itself, for unattended runs.
+  MenuItem BUjra;
   // Opens the chart window; set by the toolkit side, which owns the window.
   std::function<void()> showHistory;
 
@@ -62,6 +65,7 @@ class Folap {
   // The subsystems, each over what it uses.
   const ParameterLists lists;
   const Line line;
+  Reconnection reconnection;
   Link link;
   Uploader uploader;
   ParameterFiles files;
@@ -78,6 +82,7 @@ class Folap {
   void Nevjegy_Click();
   void NMentes_Click();
   void NGrafikon_Click();
+  void BUjra_Click();
   void ListMarkReset(ListBox& list);
 
   // What a calibration window opened from here works on.

@@ -8,6 +8,7 @@
 #include "common/Kozos.h"
 #include "common/Version.h"
 #include "controls/Controls.h"
+#include "link/Reconnection.h"
 #include "params/ParameterSet.h"
 #include "platform/SerialPort.h"
 #include "protocol/SendFrame.h"
@@ -36,13 +37,16 @@ class Link {
  public:
   Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const ParameterLists& lists,
        WindowModel& window, Version version, const Line& line, Timer& timer, Dialogs& dialogs,
-       Beep& beep, Desktop& desktop);
+       Beep& beep, Desktop& desktop, Reconnection& reconnection);
 
   // The serial port (link/PortOpening.cpp).
   void Portok_Click();
-  // Close and open the same port again; a failure is handled like an opening error.
+  // Close and open the same port again; a failure is handled like an opening error,
+  // or waited out when the automatic re-connection is on.
   void ReopenPort();
   void Comm1_OnComm(CommEvent event);
+  // One try of the automatic re-connection at the same port number.
+  void RetryPort();
 
   // Polling and supervision (link/Polling.cpp).
   void Timer_Timer();
@@ -55,6 +59,7 @@ class Link {
  private:
   void reportOpenFailure(const OpenResult& result);
   void abandonPort(const OpenResult& result);
+  void lostPort(const OpenResult& result);
   void opened(const OpenResult& result);
   void setLive(bool live);
   void applyStatus(const FrameBytes& frame);
@@ -72,6 +77,7 @@ class Link {
   Dialogs& dialogs_;
   Beep& beep_;
   Desktop& desktop_;
+  Reconnection& reconnection_;
 };
 
 }  // namespace voltander

@@ -11,7 +11,7 @@ namespace voltander {
 
 Link::Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const ParameterLists& lists,
            WindowModel& window, Version version, const Line& line, Timer& timer, Dialogs& dialogs,
-           Beep& beep, Desktop& desktop)
+           Beep& beep, Desktop& desktop, Reconnection& reconnection)
     : kozos_(kozos),
       Portok_(Portok),
       display_(display),
@@ -22,7 +22,8 @@ Link::Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const Para
       timer_(timer),
       dialogs_(dialogs),
       beep_(beep),
-      desktop_(desktop) {}
+      desktop_(desktop),
+      reconnection_(reconnection) {}
 
 // What the user is told when a port cannot be had: the two failures a user can act
 // on get a box; anything else only leaves its number on the window.
@@ -56,6 +57,8 @@ void Link::opened(const OpenResult& result) {
 }
 
 void Link::Portok_Click() {
+  // The user's choice replaces whatever port was being waited for.
+  reconnection_.stop();
   if (line_.port.isOpen()) line_.port.close();
   const int position = Portok_.selected();
   if (position < 0) {
@@ -82,9 +85,39 @@ void Link::ReopenPort() {
   if (position < 0) return;
   const OpenResult result = line_.port.open(position + 1);
   opened(result);
-  // A port that vanished (an unplugged adapter) would fail again at every tick; giving
-  // it up like a failed choice reports it once and waits for the user's next choice.
-  if (!result.ok()) abandonPort(result);
+  if (!result.ok()) lostPort(result);
+}
+
+// A port that vanished (an unplugged adapter) would fail again at every tick. Given
+// up like a failed choice, it is reported once and waits for the user's next choice;
+// left unattended, it keeps its selection and is tried again quietly, polling paused.
+void Link::lostPort(const OpenResult& result) {
+  if (!reconnection_.waitsOut(result)) {
+    reconnection_.stop();
+    abandonPort(result);
+    return;
+  }
+  timer_.setEnabled(false);
+  ShowLinkLost();
+  reconnection_.start();
+}
+
+// Back at the port, polling starts as after the user's choice: a full period, then
+// the handshake of a new connection.
+void Link::RetryPort() {
+  const int position = Portok_.selected();
+  if (position < 0) {
+    reconnection_.stop();
+    return;
+  }
+  const OpenResult result = line_.port.open(position + 1);
+  opened(result);
+  if (!result.ok()) {
+    lostPort(result);
+    return;
+  }
+  reconnection_.stop();
+  timer_.setEnabled(true);
 }
 
 void Link::Comm1_OnComm(CommEvent event) {

@@ -27,6 +27,8 @@ struct Platform {
   PortSearch& portSearch;
   SessionFiles& sessionFiles;
   Clock& clock;
+  // Paces the automatic re-opening of a lost port, apart from the polling.
+  Timer& retryTimer;
 };
 
 }  // namespace voltander

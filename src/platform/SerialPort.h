@@ -24,6 +24,10 @@ enum class OpenError {
   Other,        // any other failure: print its number on the window, change nothing
 };
 
+// The number an opening refused for missing rights carries: only the user can fix
+// that, so it is never waited out.
+inline constexpr int kPortNoAccess = 70;
+
 struct OpenResult {
   OpenError error = OpenError::None;
   int code = 0;        // 0, 8002, 8005, or the number printed for Other

@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
+  QtTimer retryTimer;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, linkLog,  portSearch, sessionFiles, clock};
+                    beep, desktop, linkLog,  portSearch, sessionFiles, clock, retryTimer};
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);

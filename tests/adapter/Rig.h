@@ -127,8 +127,9 @@ class ProgramRig {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
+  QtTimer retryTimer;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, journal,  portSearch, sessionFiles, clock};
+                    beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

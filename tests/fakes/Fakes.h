@@ -347,6 +347,7 @@ struct Harness {
   FakePortSearch portSearch;
   FakeSessionFiles sessionFiles;
   StepClock clock;
+  FakeTimer retryTimer;
   Kozos kozos;
   Platform platform;
   std::unique_ptr<Folap> form;

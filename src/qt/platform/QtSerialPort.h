@@ -17,7 +17,7 @@ class QtSerialPort : public SerialPort {
   // about; the others are printed on the window.
   static constexpr int kInvalidPort = 8002;   // no device, or not a serial line
   static constexpr int kPortInUse = 8005;     // another port object or program holds it
-  static constexpr int kNoAccess = 70;        // the user may not open the device
+  static constexpr int kNoAccess = kPortNoAccess;  // the user may not open the device
   static constexpr int kDeviceFailed = 8010;  // any other failure of the device
 
   QtSerialPort();

@@ -35,6 +35,7 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   EXPECT_EQ(h.setting("Portok"), "-1");
   EXPECT_EQ(h.setting("BAssis"), "1");
   EXPECT_EQ(h.setting("Expert"), "0");
+  EXPECT_EQ(h.setting("Ujracsatlakozas"), "0");
 }
 
 // Every labelled control carries its own caption, and the live display starts in its
@@ -98,7 +99,7 @@ TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAfterThePortIsClosed) {
     openWhileSaving.push_back(first.port.isOpen());
   };
   first.form->Form_Unload();
-  EXPECT_EQ(openWhileSaving, (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(openWhileSaving, (std::vector<bool>(5, false)));
   EXPECT_EQ(first.setting("Portok"), " 0");
   EXPECT_EQ(first.setting("BAssis"), "0");
   EXPECT_EQ(first.setting("Expert"), "1");
