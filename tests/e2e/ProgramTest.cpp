@@ -88,5 +88,41 @@ TEST(TerminationTest, OpenMessageBoxDoesNotHoldUpTheEnd) {
   EXPECT_NE(Settings(config).find("\nPortok=-1\n"), std::string::npos) << Settings(config);
 }
 
+long Count(const std::string& text, const std::string& what) {
+  long n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The adapter drops off the bus while the program holds the port and comes back on
+// the same link (Comm 150, which no numbered device stands behind once the link is
+// gone): with the switch on, nobody has to click anything.
+TEST(ProgramEndToEnd, AutomaticReconnectionBringsTheLinkBackWithoutABox) {
+  TempDir config("voltander-e2e");
+  WriteSettings(config, "Portok=149\nUjracsatlakozas=1\n");
+  const EnvOverrides env{{"XDG_CONFIG_HOME", config.path()}};
+  SimProcess first({"--port", "150", "--exit-after", "3"}, env);
+  ProgramProcess program(VOLTANDER_BINARY, config.path(),
+                         {{"QT_LOGGING_RULES", "voltander.*.debug=true"}});
+  ASSERT_TRUE(first.waitExit(20000)) << program.output();
+  // The tick's own re-open and at least one try of the timer have failed.
+  for (int i = 0; i < 400 && Count(program.output(), "open Comm 150: invalid port") < 2; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GE(Count(program.output(), "open Comm 150: invalid port"), 2) << program.output();
+
+  SimProcess again({"--port", "150"}, env);
+  const auto frames =
+      again.waitForFrames([](const auto& f) { return Letters(f).starts_with("RVO"); }, 10000);
+  EXPECT_TRUE(Letters(frames).starts_with("RVO")) << Letters(frames) << program.output();
+  EXPECT_EQ(program.terminate(), 0);
+  EXPECT_EQ(Count(program.output(), "message box"), 0) << program.output();
+  EXPECT_NE(Settings(config).find("\nPortok=\" 149\"\n"), std::string::npos) << Settings(config);
+  std::string history;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(config.file("Voltander")))
+    if (e.path().extension() == ".csv") history += ReadWholeFile(e.path());
+  EXPECT_EQ(Count(history, "link_lost"), 1) << history;
+  EXPECT_EQ(Count(history, "link_restored"), 2) << history;
+}
+
 }  // namespace
 }  // namespace voltander::test

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,6 +12,10 @@
 namespace voltander {
 
 namespace {
+
+// What the user was shown, for a support log beside the link's: off unless the rule
+// voltander.dialogs.debug=true asks for it.
+Q_LOGGING_CATEGORY(lcVoltanderDialogs, "voltander.dialogs", QtInfoMsg)
 
 QMessageBox::Icon ToQt(Icon icon) {
   switch (icon) {
@@ -62,6 +67,7 @@ Answer QtDialogs::message(const std::string& text, Buttons buttons, Icon icon,
       box.setEscapeButton(QMessageBox::No);
       break;
   }
+  qCDebug(lcVoltanderDialogs).noquote() << "message box:" << box.text();
   box.exec();
   // A box closed by the program's end has no clicked button: that counts as the
   // cautious answer, so nothing goes ahead on a question nobody answered.
