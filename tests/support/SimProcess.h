@@ -25,9 +25,7 @@ std::string ReadWholeFile(const std::string& path);
 // The real program off screen with its settings and data in configHome.
 class ProgramProcess {
  public:
-  // env adds to (or overrides) the environment, e.g. logging rules.
-  ProgramProcess(const std::string& binary, const std::string& configHome,
-                 const EnvOverrides& env = {});
+  ProgramProcess(const std::string& binary, const std::string& configHome, EnvOverrides env = {});
   ~ProgramProcess() { terminate(2000); }
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;

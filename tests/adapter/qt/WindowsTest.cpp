@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -44,10 +43,8 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   Child<QAction>(window, "BSzakerto")->trigger();
   EXPECT_TRUE(h.kozos.ExpertMode);
   const QList<QAction*> setup = Child<QMenu>(window, "Beall")->actions();
-  QAction* reconnect = Child<QAction>(window, "BUjra");
-  EXPECT_EQ(setup.indexOf(reconnect), setup.indexOf(Child<QAction>(window, "KKereses")) + 1);
-  reconnect->trigger();
-  EXPECT_TRUE(f.BUjra.checked() && reconnect->isChecked());
+  EXPECT_EQ(setup.indexOf(Child<QAction>(window, "BUjra")),
+            setup.indexOf(Child<QAction>(window, "KKereses")) + 1);
   QAction* about = Child<QAction>(window, "Nevjegy");  // a command on the bar itself
   EXPECT_TRUE(window.menuBar()->actions().contains(about));
   about->trigger();

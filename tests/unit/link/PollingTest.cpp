@@ -43,28 +43,6 @@ TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
   EXPECT_EQ(h.journal.all[5], "sent V") << "frames that left are told too";
 }
 
-TEST_F(Polling, AVanishedPortIsReportedOnceAndPollingStops) {
-  h.timer.tick();
-  status(50, kChargeBit | 2);
-  const std::size_t sent = h.port.written.size();
-  h.port.openFailures[1] = {OpenError::InvalidPort, 8002, "unplugged"};
-  bool timerRanDuringMessage = true;
-  h.dialogs.whileShown = [&](const ShownMessage&) { timerRanDuringMessage = h.timer.enabled(); };
-
-  h.port.loseDevice();
-  // A reply came in this period, so this tick does not re-open; it has no port to poll.
-  ASSERT_TRUE(h.timer.tick());
-  EXPECT_TRUE(h.dialogs.shown.empty());
-  ASSERT_TRUE(h.timer.tick());
-  ASSERT_EQ(h.dialogs.shown.size(), 1u);
-  EXPECT_EQ(h.dialogs.shown[0].text, kInvalidPort);
-  EXPECT_FALSE(timerRanDuringMessage);
-  EXPECT_FALSE(h.timer.enabled());
-  EXPECT_EQ(f().Portok.selected(), -1);
-  EXPECT_EQ(h.port.written.size(), sent) << "nothing was written to the closed port";
-  EXPECT_EQ(Look(f()), std::string(kNoConnection) + " Fel");
-}
-
 TEST_F(Polling, AClosedPortIsNotPolledAndAFailedReopenPrintsItsNumber) {
   h.port.openFailures[1] = {OpenError::Other, 8012, "not ready"};
   h.port.close();
