@@ -34,8 +34,7 @@ TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
   const history::Recorder& recorder = rig.form.recorder;
   HistoryWindow chart(rig.form.recorder);
   chart.show();
-  // A status as its state's digit, an event as a letter: Lost, Restored, Upload...,
-  // coNnected.
+  // A status as its state's digit, an event as a letter: coNnected, Lost, Restored...
   const auto story = [&] {
     std::string s;
     for (const history::Entry& e : recorder.entries())
@@ -48,8 +47,7 @@ TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return rig.looksConnected(); }, 3 * kTickMs));
   rig.form.Fel.click();
   ASSERT_TRUE(ProcessEventsUntil([&] { return story().find('U') != std::string::npos; }));
-  // Every state in turn, connected before the line is pulled once, restored after it,
-  // the upload last.
+  // Every state in turn; connected, lost once and restored; the upload last.
   const std::string told = story();
   std::vector<std::size_t> at;
   for (const char c : std::string("01234LRU")) at.push_back(told.find(c));

@@ -44,12 +44,11 @@ TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
 }
 
 TEST_F(Polling, TheFirstLinkOfAPortChoiceIsUpAndOneAfterALossRestored) {
-  const auto silence = [&] { h.timer.tick(), h.timer.tick(); };
   status(1, 2);
-  silence();
+  h.timer.tick(), h.timer.tick();  // a silent period: lost
   status(1, 2);
   f().Portok.select(0);
-  silence();
+  h.timer.tick(), h.timer.tick();
   status(1, 2);
   std::vector<std::string> told;
   for (const std::string& e : h.journal.events)
