@@ -142,6 +142,7 @@ TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
     if (devices) h.portSearch.devices = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "", "", "", {}, {}}};
     h.portSearch.run = {false, {O::NoAnswer}};
     h.dialogs.answers = {answer};
+    h.dialogs.whileShown = [&](const ShownMessage&) { EXPECT_FALSE(h.timer.enabled()); };
     const int closes = h.port.closes;
     const std::size_t opened = h.port.opened.size();
     h.form->KKereses.click();
