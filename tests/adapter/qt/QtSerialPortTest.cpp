@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <tuple>
+#include <utility>
 
 #include "adapter/Rig.h"
 #include "platform/Journal.h"
@@ -184,6 +186,11 @@ TEST_F(QtSerialPortTest, APseudoTerminalRaisesNoCountedEventsAndAStuckWriteOneTr
   EXPECT_EQ(events, std::vector<CommEvent>{CommEvent::TxFull});
   EXPECT_EQ(journal.events,
             std::vector<std::string>{"line 1010 write not drained within 100 ms, output dropped"});
+  const int fd = ::open(pty.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  EXPECT_FALSE(HungUp(fd));
+  ::close(std::exchange(pty.master, -1));
+  EXPECT_TRUE(HungUp(fd));
+  ::close(fd);
 }
 
 }  // namespace

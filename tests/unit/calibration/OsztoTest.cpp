@@ -112,9 +112,7 @@ TEST_F(CalibrationWindow, ClosingRestoresTheRatioClearsTheSevenListsAndResetsThe
                                        &f.Tkarbantarto, &f.Thiszt,  &f.Minta};
   std::vector<ListBox*> cleared;
   for (ListBox* l : order)
-    l->changed = [&cleared, l] {
-      if (l->selected() < 0) cleared.push_back(l);
-    };
+    l->changed = [&cleared, l] { l->selected() < 0 ? cleared.push_back(l) : void(); };
   open([&](Oszto& w) {
     w.Vcc.select(200);
     w.Rhi.select(200);
