@@ -83,7 +83,12 @@ void Oszto::Form_Unload() {
   Kozos& k = host_.kozos;
   k.DividerRatio = k.CommittedDividerRatio;
   rebuildTables();
-  for (ListBox* list : host_.lists.all()) list->select(-1);
+  // Each clearing runs its list's own handler, so the order is fixed here, not left
+  // to the order of the window's frames.
+  const ParameterLists& l = host_.lists;
+  for (ListBox* list :
+       {&l.Igyors, &l.Inormal, &l.Umax, &l.Umin, &l.Tkarbantarto, &l.Thiszt, &l.Minta})
+    list->select(-1);
   host_.mainWindow.setTitle(StartupTitle(host_.version));
   if (host_.line.port.isOpen()) host_.timer.setEnabled(true);
 }

@@ -16,21 +16,28 @@ void ControllerSearch::restore(int previous) {
   Portok_.select(previous);
 }
 
+// The link's port was never touched: closing and opening it again could reset the
+// board, so only the polling the search paused comes back.
+void ControllerSearch::resume(bool polling) {
+  if (polling) timer_.setEnabled(true);
+}
+
 void ControllerSearch::KKereses_Click() {
   const int previous = Portok_.selected();
+  const bool polling = timer_.enabled();
   timer_.setEnabled(false);
 
   const std::vector<RegisteredLink> links = search_.registeredLinks();
   const std::vector<Candidate> candidates = CollectCandidates(search_.systemDevices(), links);
   if (candidates.empty()) {
     dialogs_.message(kSearchNoDevice, Buttons::Ok, Icon::Exclamation);
-    restore(previous);
+    resume(polling);
     return;
   }
   // Opening a port can reset some boards, so nothing is sent before the user agrees.
   if (dialogs_.message(ConfirmationText(candidates), Buttons::YesNo, Icon::Question) !=
       Answer::Yes) {
-    restore(previous);
+    resume(polling);
     return;
   }
 

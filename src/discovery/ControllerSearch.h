@@ -1,7 +1,8 @@
 // Finds the controller by itself: asks every serial device at once with one poll
 // frame and selects the one that answers in the port list, exactly as the user's
 // own choice would, so the link comes up the usual way. Whatever ends the search
-// otherwise (no answer, a refusal, a cancel) gives the user back the port they had.
+// otherwise gives the user back the port they had: re-opened when the search closed
+// it (no answer, a cancel), left alone when nothing was probed.
 #pragma once
 
 #include "platform/Dialogs.h"
@@ -23,6 +24,7 @@ class ControllerSearch {
 
  private:
   void restore(int previous);
+  void resume(bool polling);
 
   ListBox& Portok_;
   SerialPort& port_;

@@ -10,9 +10,11 @@ namespace voltander::history {
 
 namespace {
 
-constexpr std::array<const char*, 7> kKindNames = {
-    "status",      "link_lost", "link_restored", "parameter_upload", "calibration_upload",
-    "file_opened", "file_saved"};
+// Files written before the first link had a name of its own call it link_restored;
+// they read as they were written.
+constexpr std::array<const char*, 8> kKindNames = {
+    "status",      "link_lost",  "link_restored", "parameter_upload", "calibration_upload",
+    "file_opened", "file_saved", "link_up"};
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
 std::int64_t DaysFromCivil(int y, int m, int d) {

@@ -17,6 +17,9 @@ enum class EntryKind : std::uint8_t {
   CalibrationUpload,
   FileOpened,
   FileSaved,
+  // The first link after start-up or a port choice. Last, so the others keep their
+  // numbers.
+  LinkUp,
 };
 
 struct Entry {

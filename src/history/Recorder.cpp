@@ -37,6 +37,7 @@ void Recorder::status(const StatusRecord& s) {
   record(std::move(e));
 }
 
+void Recorder::linkUp() { record(Event(EntryKind::LinkUp)); }
 void Recorder::linkLost() { record(Event(EntryKind::LinkLost)); }
 void Recorder::linkRestored() { record(Event(EntryKind::LinkRestored)); }
 

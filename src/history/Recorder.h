@@ -26,6 +26,7 @@ class Recorder : public Journal {
            std::uint64_t folderCap = kSessionFolderCap);
 
   void status(const StatusRecord& s) override;
+  void linkUp() override;
   void linkLost() override;
   void linkRestored() override;
   void parameterUpload(const std::array<std::uint8_t, 7>& codes) override;

@@ -1,6 +1,7 @@
 // The controller link: the port choice, the line's events, the poll tick with its
-// supervision, and the reply parser with the live display it drives. It owns no
-// state of its own beyond the shared flags; the window owns the controls it paints.
+// supervision, and the reply parser with the live display it drives. Besides the
+// shared flags it keeps only two marks of its own (a first link still to come, a
+// line-error box up); the window owns the controls it paints.
 #pragma once
 
 #include <array>
@@ -60,6 +61,7 @@ class Link {
   void reportOpenFailure(const OpenResult& result);
   void abandonPort(const OpenResult& result);
   void lostPort(const OpenResult& result);
+  void showLineError(const char* digit);
   void opened(const OpenResult& result);
   void setLive(bool live);
   void applyStatus(const FrameBytes& frame);
@@ -78,6 +80,10 @@ class Link {
   Beep& beep_;
   Desktop& desktop_;
   Reconnection& reconnection_;
+  // The next link is the first on this port choice, told as up rather than restored.
+  bool firstLink_ = true;
+  // A noisy line can raise errors faster than boxes are closed; one at a time.
+  bool lineBoxUp_ = false;
 };
 
 }  // namespace voltander

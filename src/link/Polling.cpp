@@ -5,6 +5,7 @@
 namespace voltander {
 
 void Link::Timer_Timer() {
+  line_.port.checkLine();
   if (!kozos_.ReplySeen) {
     ShowLinkLost();
     // Also discards a receive buffer stuck at a count other than ten.
@@ -19,7 +20,10 @@ void Link::Timer_Timer() {
 void Link::setLive(bool live) {
   if (live == kozos_.LiveLink) return;
   kozos_.LiveLink = live;
-  if (live) {
+  if (live && firstLink_) {
+    firstLink_ = false;
+    line_.journal.linkUp();
+  } else if (live) {
     line_.journal.linkRestored();
   } else {
     line_.journal.linkLost();

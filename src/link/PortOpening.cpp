@@ -52,6 +52,13 @@ void Link::abandonPort(const OpenResult& result) {
   ShowLinkLost();
 }
 
+void Link::showLineError(const char* digit) {
+  if (lineBoxUp_) return;
+  lineBoxUp_ = true;
+  dialogs_.message(digit, Buttons::Ok, Icon::None);
+  lineBoxUp_ = false;
+}
+
 void Link::opened(const OpenResult& result) {
   line_.journal.portOpened(Portok_.selected() + 1, result);
 }
@@ -59,6 +66,7 @@ void Link::opened(const OpenResult& result) {
 void Link::Portok_Click() {
   // The user's choice replaces whatever port was being waited for.
   reconnection_.stop();
+  firstLink_ = true;
   if (line_.port.isOpen()) line_.port.close();
   const int position = Portok_.selected();
   if (position < 0) {
@@ -127,6 +135,31 @@ void Link::Comm1_OnComm(CommEvent event) {
         kozos_.ReplySeen = true;
         ParseReply();
       }
+      break;
+    case CommEvent::Break:
+      showLineError("1");
+      break;
+    case CommEvent::Frame:
+      beep_.beep();
+      ReopenPort();
+      break;
+    case CommEvent::Overrun:
+      showLineError("3");
+      break;
+    case CommEvent::RxOver:
+      showLineError("4");
+      break;
+    case CommEvent::RxParity:
+      showLineError("5");
+      break;
+    case CommEvent::TxFull:
+      showLineError("6");
+      break;
+    case CommEvent::Dcb:
+      showLineError("7");
+      break;
+    case CommEvent::CarrierDetect:
+      line_.port.setBreak(false);
       break;
     case CommEvent::DeviceLost:
       // The port is closed already; the next tick that misses a reply tries to re-open

@@ -35,10 +35,14 @@ class Journal {
   // Bytes that formed no frame and were thrown away.
   virtual void strayBytes(int /*count*/) {}
   virtual void portOpened(int /*portNumber*/, const OpenResult&) {}
+  // A line condition the port raised, with what it saw (the counts that moved).
+  virtual void lineEvent(CommEvent, const std::string& /*detail*/) {}
 
   // The controller.
   virtual void status(const StatusRecord&) {}
-  // The link went from answering to silent (or a bad frame), and back.
+  // The first link after start-up or a port choice; then the link going from
+  // answering to silent (or a bad frame), and back.
+  virtual void linkUp() {}
   virtual void linkLost() {}
   virtual void linkRestored() {}
   // Payload of an "I" frame that left, in wire order.
@@ -67,8 +71,14 @@ class JournalFanout : public Journal {
   void portOpened(int port, const OpenResult& r) override {
     each([&](Journal& j) { j.portOpened(port, r); });
   }
+  void lineEvent(CommEvent e, const std::string& detail) override {
+    each([&](Journal& j) { j.lineEvent(e, detail); });
+  }
   void status(const StatusRecord& s) override {
     each([&](Journal& j) { j.status(s); });
+  }
+  void linkUp() override {
+    each([](Journal& j) { j.linkUp(); });
   }
   void linkLost() override {
     each([](Journal& j) { j.linkLost(); });

@@ -9,10 +9,19 @@
 
 namespace voltander {
 
-// Line events. The serial ports this program runs on report no break, framing,
-// parity, overrun or modem-line conditions, so only these two reach the link.
+// Line events, numbered as the link's event table numbers them. Only Receive and
+// DeviceLost come from every port; the line conditions come from devices whose driver
+// counts them (see the port adapter), never from a pseudo-terminal.
 enum class CommEvent {
   Receive = 2,        // bytes arrived: parse when exactly ten wait
+  CarrierDetect = 5,  // switch the break state off
+  Break = 1001,       // message "1"
+  Frame = 1004,       // beep, then re-open the port
+  Overrun = 1006,     // message "3"
+  RxOver = 1008,      // message "4"
+  RxParity = 1009,    // message "5"
+  TxFull = 1010,      // message "6"
+  Dcb = 1011,         // message "7": the port's settings could not be read
   DeviceLost = 9000,  // the device went away; the port is already closed, once
 };
 
@@ -54,6 +63,9 @@ class SerialPort {
   virtual int read() = 0;
   virtual int waiting() const = 0;
   virtual void setBreak(bool on) = 0;
+  // Looks at the line's condition now; what changed follows as events, after the
+  // current handler. The poll tick asks, so a quiet line is watched too.
+  virtual void checkLine() {}
 
   // Raised on the user-interface thread.
   std::function<void(CommEvent)> onComm;

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   QtBeep beep;
   QtDesktop desktop;
   LinkLog linkLog;
+  port.setJournal(linkLog);
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;

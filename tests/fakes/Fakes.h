@@ -266,11 +266,15 @@ class FakeJournal : public Journal {
   void portOpened(int port, const OpenResult& r) override {
     add("open " + std::to_string(port) + ":" + std::to_string(r.code));
   }
+  void lineEvent(CommEvent e, const std::string& detail) override {
+    add("line " + std::to_string(static_cast<int>(e)) + " " + detail);
+  }
   void status(const StatusRecord& s) override {
     add("status " + std::to_string(s.state) + "/" + std::to_string(s.duty) +
         (s.charging ? " charging" : "") + (s.fault ? " fault" : "") +
         (s.calibrationLoop ? " loop" : "") + " " + std::to_string(s.ratio).substr(0, 5));
   }
+  void linkUp() override { add("up"); }
   void linkLost() override { add("lost"); }
   void linkRestored() override { add("restored"); }
   void parameterUpload(const std::array<std::uint8_t, 7>& codes) override {

@@ -72,6 +72,17 @@ void LinkLog::portOpened(int portNumber, const OpenResult& result) {
   write(text);
 }
 
+void LinkLog::lineEvent(CommEvent event, const std::string& detail) {
+  if (!lcVoltanderLink().isDebugEnabled()) return;
+  write(QStringLiteral("line event %1: %2")
+            .arg(static_cast<int>(event))
+            .arg(QString::fromStdString(detail)));
+}
+
+void LinkLog::linkUp() {
+  if (lcVoltanderLink().isDebugEnabled()) write(QStringLiteral("link up"));
+}
+
 void LinkLog::linkLost() {
   if (lcVoltanderLink().isDebugEnabled()) write(QStringLiteral("link lost"));
 }

@@ -21,6 +21,8 @@ class LinkLog : public Journal {
   void frameReceived(const LineFrame& frame) override;
   void strayBytes(int count) override;
   void portOpened(int portNumber, const OpenResult& result) override;
+  void lineEvent(CommEvent event, const std::string& detail) override;
+  void linkUp() override;
   void linkLost() override;
   void linkRestored() override;
   void parameterUpload(const std::array<std::uint8_t, 7>& codes) override;

@@ -13,9 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <sstream>
-#include <vector>
 
+#include "qt/platform/LineSettings.h"
 #include "qt/platform/PortNames.h"
 
 namespace voltander {
@@ -26,74 +25,6 @@ namespace {
 // byte needs about a millisecond; a line that stays blocked this long is stuck.
 constexpr int kWriteBoundMs = 100;
 
-struct LineSettings {
-  qint32 baud;
-  QSerialPort::Parity parity;
-  QSerialPort::DataBits dataBits;
-  QSerialPort::StopBits stopBits;
-};
-
-// "9600,N,8,1": baud, parity letter, data bits, stop bits.
-std::optional<LineSettings> ParseLineSettings(const std::string& text) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
-  if (parts.size() != 4) return std::nullopt;
-
-  LineSettings s{};
-  char* end = nullptr;
-  const long baud = std::strtol(parts[0].c_str(), &end, 10);
-  if (parts[0].empty() || *end != '\0' || baud <= 0 || baud > 4000000) return std::nullopt;
-  s.baud = static_cast<qint32>(baud);
-
-  if (parts[1].size() != 1) return std::nullopt;
-  switch (parts[1][0]) {
-    case 'N':
-    case 'n':
-      s.parity = QSerialPort::NoParity;
-      break;
-    case 'E':
-    case 'e':
-      s.parity = QSerialPort::EvenParity;
-      break;
-    case 'O':
-    case 'o':
-      s.parity = QSerialPort::OddParity;
-      break;
-    case 'M':
-    case 'm':
-      s.parity = QSerialPort::MarkParity;
-      break;
-    case 'S':
-    case 's':
-      s.parity = QSerialPort::SpaceParity;
-      break;
-    default:
-      return std::nullopt;
-  }
-
-  if (parts[2] == "5")
-    s.dataBits = QSerialPort::Data5;
-  else if (parts[2] == "6")
-    s.dataBits = QSerialPort::Data6;
-  else if (parts[2] == "7")
-    s.dataBits = QSerialPort::Data7;
-  else if (parts[2] == "8")
-    s.dataBits = QSerialPort::Data8;
-  else
-    return std::nullopt;
-
-  if (parts[3] == "1")
-    s.stopBits = QSerialPort::OneStop;
-  else if (parts[3] == "1.5")
-    s.stopBits = QSerialPort::OneAndHalfStop;
-  else if (parts[3] == "2")
-    s.stopBits = QSerialPort::TwoStop;
-  else
-    return std::nullopt;
-  return s;
-}
-
 OpenResult Failure(OpenError error, int code, std::string text) {
   return OpenResult{error, code, std::move(text)};
 }
@@ -103,6 +34,7 @@ OpenResult Failure(OpenError error, int code, std::string text) {
 QtSerialPort::QtSerialPort() {
   QObject::connect(&serial_, &QSerialPort::readyRead, &serial_, [this] {
     if (onComm) onComm(CommEvent::Receive);
+    checkLine();
   });
   QObject::connect(&serial_, &QSerialPort::errorOccurred, &serial_,
                    [this](QSerialPort::SerialPortError e) { handleError(e); });
@@ -196,6 +128,7 @@ OpenResult QtSerialPort::openDevice(const std::string& path) {
   // Bytes that reached the device while it was closed belong to no reply of ours.
   serial_.clear(QSerialPort::Input);
   ++opening_;
+  watch_.start(static_cast<int>(serial_.handle()));
   return {};
 }
 
@@ -218,10 +151,14 @@ bool QtSerialPort::write(std::uint8_t byte) {
   for (;;) {
     serial_.flush();
     if (!serial_.isOpen()) return false;
-    if (serial_.bytesToWrite() == 0) return true;
+    if (serial_.bytesToWrite() == 0) {
+      watch_.writeDrained();
+      return true;
+    }
     const qint64 left = kWriteBoundMs - clock.elapsed();
     if (left <= 0) {
       serial_.clear(QSerialPort::Output);
+      if (const std::optional<LineEvent> full = watch_.writeStuck(kWriteBoundMs)) raise(*full);
       return false;
     }
     pollfd p{static_cast<int>(serial_.handle()), POLLOUT, 0};
@@ -244,12 +181,36 @@ void QtSerialPort::setBreak(bool on) {
   if (serial_.isOpen()) serial_.setBreakEnabled(on);
 }
 
+void QtSerialPort::checkLine() {
+  if (!serial_.isOpen()) return;
+  for (const LineEvent& e : watch_.look(static_cast<int>(serial_.handle()))) raise(e);
+}
+
+void QtSerialPort::raise(const LineEvent& event) {
+  journal_->lineEvent(event.event, event.detail);
+  raise(event.event);
+}
+
+void QtSerialPort::raise(CommEvent event) {
+  const unsigned opening = opening_;
+  QMetaObject::invokeMethod(
+      &serial_,
+      [this, opening, event] {
+        // A loss is told for the opening it closed; anything else only while open.
+        const bool open = serial_.isOpen();
+        if (opening_ != opening || open == (event == CommEvent::DeviceLost)) return;
+        if (onComm) onComm(event);
+      },
+      Qt::QueuedConnection);
+}
+
 // How Qt 6 errors meet the line events. Qt 6 reports no break, framing, parity,
-// overrun or modem-line conditions, so those events never come from this port.
+// overrun or modem-line conditions; LineWatch reads them from the kernel.
 // - ReadError, ResourceError: the device went away. On Linux a vanished device (a
 //   pseudo-terminal whose far end closed, an unplugged adapter) shows as a
 //   ReadError repeated on every pass of the event loop, so the port is closed at
 //   once and DeviceLost raised once, queued, after the current event.
+//   A ResourceError counts only when the device has hung up.
 // - WriteError: the failing write returns false to its sender; a dead device also
 //   raises ReadError, which handles it.
 // - Opening errors: mapped to numbers by openDevice(), never raised as events.
@@ -258,15 +219,11 @@ void QtSerialPort::setBreak(bool on) {
 void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
   if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
   if (!serial_.isOpen()) return;
+  // Qt also says ResourceError when the output queue is merely full (EAGAIN); the
+  // bounded write reports that, and the device stays.
+  if (error == QSerialPort::ResourceError && !HungUp(static_cast<int>(serial_.handle()))) return;
   serial_.close();
-  const unsigned lostOpening = opening_;
-  QMetaObject::invokeMethod(
-      &serial_,
-      [this, lostOpening] {
-        if (opening_ != lostOpening || serial_.isOpen()) return;
-        if (onComm) onComm(CommEvent::DeviceLost);
-      },
-      Qt::QueuedConnection);
+  raise(CommEvent::DeviceLost);
 }
 
 }  // namespace voltander

@@ -1,13 +1,16 @@
 // The serial line to the controller on a real device, through QSerialPort. Comm
 // numbers become device paths (PortNames.h); opening failures become the link's
-// error numbers; a device that disappears is closed at once and reported once.
+// error numbers; a device that disappears is closed at once and reported once; the
+// line conditions the kernel counts (LineWatch.h) become the link's line events.
 #pragma once
 
 #include <QSerialPort>
 #include <cstdint>
 #include <string>
 
+#include "platform/Journal.h"
 #include "platform/SerialPort.h"
+#include "qt/platform/LineWatch.h"
 
 namespace voltander {
 
@@ -37,16 +40,25 @@ class QtSerialPort : public SerialPort {
   int read() override;
   int waiting() const override;
   void setBreak(bool on) override;
+  void checkLine() override;
+  // Where each line event is told, with what the line showed; none until set.
+  void setJournal(Journal& journal) { journal_ = &journal; }
 
  private:
   OpenResult openDevice(const std::string& path);
   void applyLineSettings();
   void handleError(QSerialPort::SerialPortError error);
+  // Raised after the current event, and only while this opening lasts.
+  void raise(CommEvent event);
+  void raise(const LineEvent& event);
 
   QSerialPort serial_;
   int number_ = 0;
   // Counts openings, so a loss reported late never speaks for a newer opening.
   unsigned opening_ = 0;
+  LineWatch watch_;
+  Journal silent_;
+  Journal* journal_ = &silent_;
 
   qint32 baud_ = 9600;
   QSerialPort::Parity parity_ = QSerialPort::NoParity;

@@ -137,6 +137,8 @@ QString EventText(const Entry& e) {
                            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   const QString detail = QString::fromStdString(e.detail);
   switch (e.kind) {
+    case EntryKind::LinkUp:
+      return when + Q(": a kapcsolat létrejött");
     case EntryKind::LinkLost:
       return when + Q(": a kapcsolat megszakadt");
     case EntryKind::LinkRestored:

@@ -34,11 +34,11 @@ TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
   const history::Recorder& recorder = rig.form.recorder;
   HistoryWindow chart(rig.form.recorder);
   chart.show();
-  // A status as its state's digit, an event as a letter: Lost, Restored, Upload...
+  // A status as its state's digit, an event as a letter: coNnected, Lost, Restored...
   const auto story = [&] {
     std::string s;
     for (const history::Entry& e : recorder.entries())
-      s += e.kind == history::EntryKind::Status ? char('0' + e.state) : "-LRUCOS"[int(e.kind)];
+      s += e.kind == history::EntryKind::Status ? char('0' + e.state) : "-LRUCOSN"[int(e.kind)];
     return s;
   };
   ASSERT_TRUE(ProcessEventsUntil(
@@ -47,12 +47,13 @@ TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return rig.looksConnected(); }, 3 * kTickMs));
   rig.form.Fel.click();
   ASSERT_TRUE(ProcessEventsUntil([&] { return story().find('U') != std::string::npos; }));
-  // Every state in turn, connected before the line is pulled once, the upload last.
+  // Every state in turn; connected, lost once and restored; the upload last.
   const std::string told = story();
   std::vector<std::size_t> at;
-  for (const char c : std::string("01234LU")) at.push_back(told.find(c));
-  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && told.find('R') < at[5]) << told;
-  EXPECT_EQ(std::count(told.begin(), told.end(), 'L'), 1) << told;
+  for (const char c : std::string("01234LRU")) at.push_back(told.find(c));
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && told.find('N') < at[5]) << told;
+  for (const char once : {'N', 'L', 'R'})
+    EXPECT_EQ(std::count(told.begin(), told.end(), once), 1) << once << " in " << told;
   const QString path = rig.sessionFiles.folder() + "/" + recorder.sessionName().c_str();
   EXPECT_TRUE(path.startsWith(qgetenv("XDG_DATA_HOME")));
   std::string lines = std::string(history::kCsvHeader) + '\n';

@@ -67,8 +67,8 @@ void Capture(QtMsgType, const QMessageLogContext& context, const QString& text) 
   if (QLatin1String(context.category) == QLatin1String("voltander.link")) captured << text;
 }
 
-// Silent by default; the rule turns on lines with a time, the frame's bytes in hex
-// and an opening's failure in the system's own words.
+// Silent by default; the rule turns on lines with a time, the frame's bytes in hex,
+// an opening's failure in the system's own words and a line event with its counts.
 TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
   const QtMessageHandler previous = qInstallMessageHandler(Capture);
   for (const bool on : {false, true}) {
@@ -77,15 +77,17 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
     LinkLog log;
     log.frameSent({'S', 'R', '0', '0', '0', '0', '0', '0', '0', 'T'});
     log.portOpened(7, {OpenError::InvalidPort, 8002, "No such file or directory"});
-    EXPECT_EQ(captured.size(), on ? 2 : 0) << captured.join('\n').toStdString();
+    log.lineEvent(CommEvent::Frame, "frame 3 -> 4");
+    EXPECT_EQ(captured.size(), on ? 3 : 0) << captured.join('\n').toStdString();
   }
   QLoggingCategory::setFilterRules(QString());
   qInstallMessageHandler(previous);
-  ASSERT_EQ(captured.size(), 2);
+  ASSERT_EQ(captured.size(), 3);
   EXPECT_TRUE(
       captured[0].contains(QRegularExpression("^ *\\d+ ms .*53 52 30 30 30 30 30 30 30 54")));
   EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002.*No such file or directory")))
       << captured[1].toStdString();
+  EXPECT_TRUE(captured[2].endsWith("line event 1004: frame 3 -> 4")) << captured[2].toStdString();
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <QMetaObject>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
+#include <utility>
 
 #include "adapter/Rig.h"
 #include "platform/Journal.h"
@@ -151,6 +154,43 @@ TEST_F(QtSerialPortTest, EveryByteIsOnTheLineBeforeItsOneMillisecondPause) {
   EXPECT_EQ(pause.arrived, "S|R|0|0|0|0|0|0|0|T|");
   ASSERT_EQ(pause.slept.size(), 10u);
   for (double ms : pause.slept) EXPECT_GE(ms, 1.0);
+}
+
+// Runs everything queued so far: events raised before this call have been handled.
+void RunQueued() {
+  bool reached = false;
+  QMetaObject::invokeMethod(
+      qApp, [&] { reached = true; }, Qt::QueuedConnection);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return reached; }));
+}
+
+// A pseudo-terminal keeps no line counts, so receiving and checking raise no counted
+// event; a write that cannot drain is one transmit-full event, told to the log.
+TEST_F(QtSerialPortTest, APseudoTerminalRaisesNoCountedEventsAndAStuckWriteOneTransmitFull) {
+  std::vector<CommEvent> events;
+  port.onComm = [&](CommEvent e) { events.push_back(e); };
+  FakeJournal journal;
+  port.setJournal(journal);
+  ASSERT_EQ(::write(pty.master, "SETS00000T", 10), 10);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return port.waiting() == 10; }));
+  port.checkLine();
+  RunQueued();
+  EXPECT_EQ(std::count(events.begin(), events.end(), CommEvent::Receive), std::ssize(events));
+
+  // Nobody reads the far side: the device's queue fills up and a write gets stuck.
+  events.clear();
+  int written = 0;
+  while (written < (1 << 20) && port.write('x')) ++written;
+  ASSERT_LT(written, 1 << 20);
+  RunQueued();
+  EXPECT_EQ(events, std::vector<CommEvent>{CommEvent::TxFull});
+  EXPECT_EQ(journal.events,
+            std::vector<std::string>{"line 1010 write not drained within 100 ms, output dropped"});
+  const int fd = ::open(pty.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  EXPECT_FALSE(HungUp(fd));
+  ::close(std::exchange(pty.master, -1));
+  EXPECT_TRUE(HungUp(fd));
+  ::close(fd);
 }
 
 }  // namespace

@@ -129,5 +129,28 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
   }
 }
 
+// Opening a port can reset the board: one the search never probed stays as it was.
+TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
+  // clang-format off
+  for (const auto& [devices, answer, previous, reopened] : std::vector<std::tuple<bool, Answer, int, bool>>{
+           {false, Answer::Ok, 3, false}, {true, Answer::No, 3, false}, {true, Answer::No, -1, false},
+           {true, Answer::Yes, 3, true}}) {
+    // clang-format on
+    SCOPED_TRACE(testing::Message() << devices << int(answer) << previous);
+    Harness h;
+    h.loadWithPort(previous);
+    if (devices) h.portSearch.devices = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "", "", "", {}, {}}};
+    h.portSearch.run = {false, {O::NoAnswer}};
+    h.dialogs.answers = {answer};
+    h.dialogs.whileShown = [&](const ShownMessage&) { EXPECT_FALSE(h.timer.enabled()); };
+    const std::size_t closes = h.port.closes, opened = h.port.opened.size();
+    h.form->KKereses.click();
+    EXPECT_EQ(h.port.closes - closes, reopened ? 1u : 0u);
+    EXPECT_EQ(h.port.opened.size() - opened, reopened ? 1u : 0u);
+    EXPECT_EQ(h.port.isOpen(), previous >= 0);
+    EXPECT_EQ(h.timer.enabled(), previous >= 0);
+  }
+}
+
 }  // namespace
 }  // namespace voltander::test

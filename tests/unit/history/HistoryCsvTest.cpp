@@ -20,6 +20,7 @@ const std::vector<Entry> kEntries = {
     {951888599.0,   -330, K::Status,            2, 200, true,  false, false, 4.01f,  ""},
     {946548000.0,   840,  K::LinkLost,          0, 0,   false, false, false, 0.0f,   ""},
     {1711841400.25, 120,  K::LinkRestored,      0, 0,   false, false, false, 0.0f,   ""},
+    {1711841401.0,  120,  K::LinkUp,            0, 0,   false, false, false, 0.0f,   ""},
     {1796591606.0,  60,   K::Status,            5, 255, true,  true,  true,  3.999f, ""},
     {1796591607.0,  -300, K::ParameterUpload,   0, 0,   false, false, false, 0.0f,   "12 40 3 5 7 2 1"},
     {1796591608.0,  -300, K::CalibrationUpload, 0, 0,   false, false, false, 0.0f,   "4010"},

@@ -38,9 +38,22 @@ TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
   h.timer.tick();
   EXPECT_EQ(h.journal.events, (std::vector<std::string>{
                                   "open 1:0", "open 1:0", "got E", "status 2/200 charging 4.000",
-                                  "restored", "got E", "status 5/254 fault loop 4.010", "got V",
-                                  "lost", "stray 3", "open 1:0", "open 1:0", "open 1:8005"}));
+                                  "up", "got E", "status 5/254 fault loop 4.010", "got V", "lost",
+                                  "stray 3", "open 1:0", "open 1:0", "open 1:8005"}));
   EXPECT_EQ(h.journal.all[5], "sent V") << "frames that left are told too";
+}
+
+TEST_F(Polling, TheFirstLinkOfAPortChoiceIsUpAndOneAfterALossRestored) {
+  status(1, 2);
+  h.timer.tick(), h.timer.tick();  // a silent period: lost
+  status(1, 2);
+  f().Portok.select(0);
+  h.timer.tick(), h.timer.tick();
+  status(1, 2);
+  std::vector<std::string> told;
+  for (const std::string& e : h.journal.events)
+    if (e == "up" || e == "lost" || e == "restored") told.push_back(e);
+  EXPECT_EQ(told, (std::vector<std::string>{"up", "lost", "restored", "lost", "up"}));
 }
 
 TEST_F(Polling, AClosedPortIsNotPolledAndAFailedReopenPrintsItsNumber) {

@@ -65,6 +65,48 @@ TEST_F(PortChoice, AnyOtherOpeningErrorOnlyPrintsItsNumber) {
   EXPECT_EQ(Look(f()), "??? green Kapcsolódva Allapot Bar=120 Led State3 Fel");
 }
 
+// Each reaction and nothing else: no frame, no change of the link or of polling.
+TEST_F(SerialEvents, EachLineEventShowsItsDigitOrBeepsAndReopensOrEndsTheBreak) {
+  status(10, 1);
+  const struct {
+    CommEvent event;
+    const char* box;
+    int beepsAndReopens;
+    std::vector<bool> breaks;
+  } cases[] = {
+      {CommEvent::Break, "1", 0, {}},    {CommEvent::Frame, nullptr, 1, {}},
+      {CommEvent::Overrun, "3", 0, {}},  {CommEvent::RxOver, "4", 0, {}},
+      {CommEvent::RxParity, "5", 0, {}}, {CommEvent::TxFull, "6", 0, {}},
+      {CommEvent::Dcb, "7", 0, {}},      {CommEvent::CarrierDetect, nullptr, 0, {false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.event));
+    h.dialogs.shown.clear();
+    h.port.breakCalls.clear();
+    const int beeps = h.beep.count, closes = h.port.closes;
+    const std::size_t sent = h.port.written.size();
+    h.port.onComm(c.event);
+    EXPECT_EQ(h.dialogs.texts(),
+              c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
+    for (const ShownMessage& box : h.dialogs.shown)
+      EXPECT_EQ(std::tuple(box.icon, box.buttons, box.title),
+                std::tuple(Icon::None, Buttons::Ok, "Voltander"));
+    EXPECT_EQ(h.beep.count - beeps, c.beepsAndReopens);
+    EXPECT_EQ(h.port.closes - closes, c.beepsAndReopens);
+    EXPECT_EQ(h.port.breakCalls, c.breaks);
+    EXPECT_EQ(h.port.written.size(), sent);
+    EXPECT_TRUE(h.kozos.LiveLink && h.timer.enabled() && h.port.isOpen());
+  }
+}
+
+// A noisy line must not stack one modal box on another without end.
+TEST_F(SerialEvents, ALineErrorBehindAnOpenLineErrorBoxStacksNoSecondBox) {
+  h.dialogs.whileShown = [&](const ShownMessage&) { h.port.onComm(CommEvent::RxParity); };
+  h.port.onComm(CommEvent::Overrun);
+  h.port.onComm(CommEvent::Break);
+  EXPECT_EQ(h.dialogs.texts(), (std::vector<std::string>{"3", "1"}));
+}
+
 TEST_F(SerialEvents, OnlyExactlyTenWaitingBytesAreParsed) {
   const std::vector<std::uint8_t> reply{'S', 'E', 10, 0, 0, 0, 15, 160, 2, 'T'};
   h.port.deliver({reply.begin(), reply.begin() + 6});
