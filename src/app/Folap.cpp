@@ -78,6 +78,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   Nevjegy.setCaption("Névjegy");
   NMentes.setCaption("Napló mentése");
   NGrafikon.setCaption("Grafikon");
+  BMqtt.setCaption("Távfelügyelet (MQTT)...");
 
   Portok.onSelect = [this] { link.Portok_Click(); };
   Fel.onClick = [this] { uploader.ParameterUpload(); };
@@ -92,6 +93,9 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   Nevjegy.onClick = [this] { Nevjegy_Click(); };
   NMentes.onClick = [this] { NMentes_Click(); };
   NGrafikon.onClick = [this] { NGrafikon_Click(); };
+  BMqtt.onClick = [this] {
+    if (showMqttSettings) showMqttSettings();
+  };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
@@ -110,6 +114,7 @@ void Folap::Form_Load() {
   kozos.LiveLink = false;
   window.setTitle(StartupTitle(version));
   platform.port.setSettings("9600,N,8,1");
+  if (telemetry) telemetry->load();
 
   Portok.select(StoredPortIndex(platform.settings.get(kApp, kSection, "Portok", "-1")));
   BAssis.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "BAssis", "1")));
@@ -128,6 +133,14 @@ void Folap::Form_Unload() {
   platform.settings.save(kApp, kSection, "BAssis", BAssis.checked() ? "1" : "0");
   platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
   platform.settings.save(kApp, kSection, "Naplo", NMentes.checked() ? "1" : "0");
+  if (telemetry) telemetry->shutdown();
+}
+
+void Folap::startTelemetry(Publisher& publisher) {
+  telemetry = std::make_unique<mqtt::Telemetry>(
+      publisher, platform.settings, platform.clock,
+      mqtt::ShownTexts{State, Kall, AMVerzio, lists, kozos});
+  journal.add(*telemetry);
 }
 
 void Folap::FKi_Click() {

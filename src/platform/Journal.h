@@ -35,6 +35,8 @@ class Journal {
   // Bytes that formed no frame and were thrown away.
   virtual void strayBytes(int /*count*/) {}
   virtual void portOpened(int /*portNumber*/, const OpenResult&) {}
+  // A valid reply after the window shows it (firmware text, list selections).
+  virtual void replyApplied(const LineFrame&) {}
 
   // The controller.
   virtual void status(const StatusRecord&) {}
@@ -60,6 +62,9 @@ class JournalFanout : public Journal {
   }
   void frameReceived(const LineFrame& f) override {
     each([&](Journal& j) { j.frameReceived(f); });
+  }
+  void replyApplied(const LineFrame& f) override {
+    each([&](Journal& j) { j.replyApplied(f); });
   }
   void strayBytes(int n) override {
     each([&](Journal& j) { j.strayBytes(n); });

@@ -243,6 +243,7 @@ void FolapWindow::buildMenus() {
   setup->addSeparator()->setObjectName(QStringLiteral("BV"));
   item(setup, form_.BFesz, "BFesz", false);
   item(setup, form_.KKereses, "KKereses", false);
+  item(setup, form_.BMqtt, "BMqtt", false);
 
   // A command on the bar itself, without a submenu.
   QAction* about = menuBar()->addAction(QString());
