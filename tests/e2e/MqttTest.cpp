@@ -80,6 +80,9 @@ TEST(MqttEndToEnd, BrokerRestartGetsEverythingRepublished) {
   EXPECT_EQ(retained.count("homeassistant/sensor/t_pc_comm1/state/config"), 1u);
   EXPECT_EQ(program.terminate(), 0);
   EXPECT_EQ(broker.retained(kAvailability).at(kAvailability), "offline");
+  // The file holds the broker's password.
+  EXPECT_EQ(std::filesystem::status(config.file("Voltander/Voltander.conf")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST(MqttEndToEnd, WrongPasswordIsRefusedAndLoggedWithoutItWhilePollingGoesOn) {
@@ -110,7 +113,7 @@ TEST(MqttEndToEnd, TlsWithTheTestsOwnCertificateAuthority) {
       " server.key -out server.csr && printf 'subjectAltName=IP:127.0.0.1' > san && openssl"
       " x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 -extfile san"
       " -out server.crt";
-  if (std::system((make + " >/dev/null 2>&1").c_str()) != 0) GTEST_SKIP() << "openssl failed";
+  if (std::system(("(" + make + ") >/dev/null 2>&1").c_str()) != 0) GTEST_SKIP() << "openssl failed";
   Broker broker({{}, pki.file("server.crt"), pki.file("server.key"), pki.file("ca.crt")});
   TempDir config("voltander-mqtt");
   WriteSettings(config, broker, "Tls=1\nCaFile=" + pki.file("ca.crt") + "\n");

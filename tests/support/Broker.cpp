@@ -1,6 +1,7 @@
 #include "support/Broker.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -59,8 +61,14 @@ std::string Run(const std::string& command) {
 
 }  // namespace
 
+// Debian puts the broker in /usr/sbin, which a user's PATH may lack.
+std::string BrokerBinary() {
+  return std::filesystem::exists("/usr/sbin/mosquitto") ? "/usr/sbin/mosquitto" : "mosquitto";
+}
+
 bool HaveMosquitto() {
-  return Run("command -v mosquitto mosquitto_sub mosquitto_passwd | wc -l") == "3\n";
+  return Run("for c in " + BrokerBinary() +
+             " mosquitto_sub mosquitto_passwd; do command -v $c; done | wc -l") == "3\n";
 }
 
 Broker::Broker(BrokerOptions options) : options_(std::move(options)), port_(FreePort()) {
@@ -84,9 +92,17 @@ Broker::Broker(BrokerOptions options) : options_(std::move(options)), port_(Free
 
 void Broker::start() {
   const std::string conf = dir_.file("mosquitto.conf");
-  const char* argv[] = {"mosquitto", "-c", conf.c_str(), nullptr};
-  if (posix_spawnp(&pid_, "mosquitto", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-    throw std::runtime_error("cannot start mosquitto");
+  const std::string binary = BrokerBinary();
+  const char* argv[] = {binary.c_str(), "-c", conf.c_str(), nullptr};
+  // Its complaint about running as root goes to its own file, not the test's output.
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 2, dir_.file("stderr.log").c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
+  const int rc =
+      posix_spawnp(&pid_, binary.c_str(), &files, nullptr, const_cast<char**>(argv), environ);
+  posix_spawn_file_actions_destroy(&files);
+  if (rc != 0) throw std::runtime_error("cannot start mosquitto");
   for (int tries = 0; tries < 250; ++tries) {
     if (Accepts(port_)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
