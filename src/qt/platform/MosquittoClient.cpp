@@ -8,7 +8,7 @@
 
 namespace voltander {
 
-Q_LOGGING_CATEGORY(lcMqtt, "voltander.mqtt")
+Q_LOGGING_CATEGORY(lcMqtt, "voltander.mqtt", QtWarningMsg)
 
 namespace {
 
