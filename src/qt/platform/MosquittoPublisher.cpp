@@ -136,18 +136,23 @@ void MosquittoPublisher::start(const BrokerSettings& settings, const Message& wi
 void MosquittoPublisher::stop() {
   if (!session_) return;
   const std::shared_ptr<MosquittoSession> session = std::move(session_);
+  bool connected = false;
   {
     std::lock_guard lock(session->mutex);
     session->stopping = true;
     session->receiver = nullptr;
+    connected = session->connected;
   }
   // Queued behind what was published, so those leave first.
   mosquitto_disconnect(session->client);
   session->wake.notify_all();
-  if (session->finished.get_future().wait_for(kStopWait) == std::future_status::ready) {
+  // Only a live connection is worth a short wait (its last messages leaving); a worker
+  // still looking up a name or connecting ends alone, the window does not wait for it.
+  std::future<void> finished = session->finished.get_future();
+  if (connected && finished.wait_for(kStopWait) == std::future_status::ready) {
     session->worker.join();
   } else {
-    qCWarning(lcMqtt) << "the broker connection did not end in time; left to finish alone";
+    if (connected) qCWarning(lcMqtt) << "the broker connection did not end in time";
     session->worker.detach();
   }
   told(BrokerState::Disconnected);

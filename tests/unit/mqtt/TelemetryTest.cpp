@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/Fakes.h"
+#include "mqtt/Payloads.h"
 #include "mqtt/Telemetry.h"
 
 namespace voltander::test {
@@ -9,17 +10,19 @@ namespace {
 struct Published {
   std::string topic, payload;
   bool retained;
+  int qos;
   bool operator==(const Published&) const = default;
 };
 
 void PrintTo(const Published& p, std::ostream* os) {
-  *os << p.topic << " " << p.payload << (p.retained ? " (retained)" : "");
+  *os << p.topic << " " << p.payload << (p.retained ? " retained" : "") << " qos " << p.qos;
 }
 
 std::vector<Published> Seen(const FakePublisher& p, std::size_t from = 0) {
   std::vector<Published> out;
   for (std::size_t i = from; i < p.published.size(); ++i)
-    out.push_back({p.published[i].topic, p.published[i].payload, p.published[i].retained});
+    out.push_back({p.published[i].topic, p.published[i].payload, p.published[i].retained,
+                   p.published[i].qos});
   return out;
 }
 
@@ -60,29 +63,29 @@ TEST(TelemetryTest, PublishesEachTopicInItsExactForm) {
   for (const Published& p : Seen(broker))
     if (!p.topic.starts_with("homeassistant/")) seen.push_back(p);
   EXPECT_EQ(seen, (std::vector<Published>{
-      {"garage/pc1/comm1/availability", "online", true},
-      {"garage/pc1/comm1/link", "down", true},
+      {"garage/pc1/comm1/availability", "online", true, 1},
+      {"garage/pc1/comm1/link", "down", true, 1},
       {"garage/pc1/comm1/status",
        R"({"time":"2026-03-01T08:00:02+01:00","state":2,"state_text":"Normál töltés","duty":200,)"
        R"("duty_percent":78.4,"charging":true,"fault":false,"calibration_loop":false,"ratio":4})",
-       true},
-      {"garage/pc1/comm1/link", "up", true},
+       true, 0},
+      {"garage/pc1/comm1/link", "up", true, 1},
       {"garage/pc1/comm1/event", R"({"time":"2026-03-01T08:00:06+01:00","event":"link_connected"})",
-       false},
-      {"garage/pc1/comm1/firmware", "V200401", true},
-      {"garage/pc1/comm1/parameters", parameters, true},
-      {"garage/pc1/comm1/link", "down", true},
+       false, 1},
+      {"garage/pc1/comm1/firmware", "V200401", true, 1},
+      {"garage/pc1/comm1/parameters", parameters, true, 1},
+      {"garage/pc1/comm1/link", "down", true, 1},
       {"garage/pc1/comm1/event", R"({"time":"2026-03-01T08:00:10+01:00","event":"link_lost"})",
-       false},
+       false, 1},
       {"garage/pc1/comm1/event",
-       R"({"time":"2026-03-01T08:00:14+01:00","event":"calibration_upload","n":4010})", false},
+       R"({"time":"2026-03-01T08:00:14+01:00","event":"calibration_upload","n":4010})", false, 1},
       {"garage/pc1/comm1/event",
-       R"({"time":"2026-03-01T08:00:18+01:00","event":"file_saved","file":"a \"b\".vlt"})", false},
+       R"({"time":"2026-03-01T08:00:18+01:00","event":"file_saved","file":"a \"b\".vlt"})", false, 1},
       {"garage/pc1/comm1/event",
        R"({"time":"2026-03-01T08:00:22+01:00","event":"parameter_upload",)"
        R"("codes":[178,190,165,162,3,10,1]})",
-       false},
-      {"garage/pc1/comm1/parameters", parameters, true},
+       false, 1},
+      {"garage/pc1/comm1/parameters", parameters, true, 1},
   }));
   EXPECT_EQ(broker.published.at(2).topic, "homeassistant/sensor/garage_pc1_comm1/state/config");
   EXPECT_EQ(
@@ -135,6 +138,11 @@ struct Direct {
   }
 };
 
+TEST(TelemetryTest, TimesCountFromTheEpochWithTheirOffset) {
+  EXPECT_EQ(mqtt::EpochSeconds({2026, 3, 1, 8, 0, 2, 0, 60}), 1772348402);
+  EXPECT_EQ(mqtt::EpochSeconds({1999, 12, 31, 23, 59, 59, 0, -330}), 946704599);
+}
+
 TEST(TelemetryTest, StatusGoesOutOnChangeAndAtLeastOnceAMinute) {
   Direct d;
   d.broker.tell(BrokerState::Connected);
@@ -168,7 +176,7 @@ TEST(TelemetryTest, PortChangeLeavesTheOldBaseOfflineAndMovesTheWill) {
   const std::size_t before = d.broker.published.size();
   d.telemetry.portOpened(7, {});
   EXPECT_EQ(Seen(d.broker, before),
-            (std::vector<Published>{{"p/comm3/availability", "offline", true}}));
+            (std::vector<Published>{{"p/comm3/availability", "offline", true, 1}}));
   EXPECT_EQ(d.broker.starts.size(), 2u);
   EXPECT_EQ(d.broker.will.topic, "p/comm7/availability");
   d.telemetry.portOpened(9, {OpenError::PortInUse, 8005, ""});
@@ -185,7 +193,8 @@ TEST(TelemetryTest, DamagedSettingsAreRepairedAtTheNextWriteOrKeepPublishingOff)
       {{{"Port", "0"}}, "Port", "1883", true},
       {{{"Port", "65536"}}, "Port", "1883", true},
       {{{"Port", "18 83"}}, "Port", "1883", true},
-      {{{"Port", "8883"}}, "Port", "8883", true},
+      {{{"Port", "1"}}, "Port", "1", true},
+      {{{"Port", "65535"}}, "Port", "65535", true},
       {{{"Prefix", "a/+/b"}}, "Prefix", "voltander/pc1", true},
       {{{"Prefix", "a/#"}}, "Prefix", "voltander/pc1", true},
       {{{"Prefix", "a//b"}}, "Prefix", "voltander/pc1", true},
