@@ -1,7 +1,6 @@
 #include "support/Broker.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -22,28 +22,29 @@ namespace voltander::test {
 
 namespace {
 
-int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
+sockaddr_in Loopback(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<std::uint16_t>(port));
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return a;
+}
+
+int FreePort() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a = Loopback(0);
   socklen_t len = sizeof a;
-  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-    close(s);
-    throw std::runtime_error("no free port");
-  }
+  const bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), len) == 0 &&
+                  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0;
   close(s);
+  if (!ok) throw std::runtime_error("no free port");
   return ntohs(a.sin_port);
 }
 
 bool Accepts(int port) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  const sockaddr_in a = Loopback(port);
+  const bool ok = connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
   close(s);
   return ok;
 }
@@ -76,13 +77,12 @@ Broker::Broker(BrokerOptions options) : options_(std::move(options)), port_(Free
   // As root mosquitto would become the user "mosquitto", who cannot read this folder.
   conf << "user root\npersistence false\nlog_dest file " << dir_.file("broker.log") << "\n"
        << "log_type all\nlistener " << port_ << " 127.0.0.1\n";
-  if (options_.users.empty()) {
+  if (options_.user.empty()) {
     conf << "allow_anonymous true\n";
   } else {
     conf << "allow_anonymous false\npassword_file " << dir_.file("passwd") << "\n";
-    for (const auto& [user, password] : options_.users)
-      Run("mosquitto_passwd -b " + std::string(std::ifstream(dir_.file("passwd")) ? "" : "-c ") +
-          dir_.file("passwd") + " '" + user + "' '" + password + "' 2>&1");
+    Run("mosquitto_passwd -c -b " + dir_.file("passwd") + " '" + options_.user + "' '" +
+        options_.password + "' 2>&1");
   }
   if (!options_.certFile.empty())
     conf << "certfile " << options_.certFile << "\nkeyfile " << options_.keyFile << "\n";
@@ -92,17 +92,11 @@ Broker::Broker(BrokerOptions options) : options_(std::move(options)), port_(Free
 
 void Broker::start() {
   const std::string conf = dir_.file("mosquitto.conf");
-  const std::string binary = BrokerBinary();
-  const char* argv[] = {binary.c_str(), "-c", conf.c_str(), nullptr};
   // Its complaint about running as root goes to its own file, not the test's output.
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 2, dir_.file("stderr.log").c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
-  const int rc =
-      posix_spawnp(&pid_, binary.c_str(), &files, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&files);
-  if (rc != 0) throw std::runtime_error("cannot start mosquitto");
+  const std::string command = "exec " + BrokerBinary() + " -c " + conf + " 2>>" + dir_.file("stderr.log");
+  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+  if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+    throw std::runtime_error("cannot start mosquitto");
   for (int tries = 0; tries < 250; ++tries) {
     if (Accepts(port_)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -128,12 +122,10 @@ std::map<std::string, std::string> Broker::retained(const std::string& filter,
   const std::string out = Run("mosquitto_sub -h 127.0.0.1 -p " + std::to_string(port_) + auth +
                               " -t '" + filter + "' --retained-only -W 1 -F '%t\t%p' 2>/dev/null");
   std::map<std::string, std::string> messages;
-  std::size_t at = 0;
-  for (std::size_t end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
-    const std::string line = out.substr(at, end - at);
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
     if (const auto tab = line.find('\t'); tab != std::string::npos)
       messages[line.substr(0, tab)] = line.substr(tab + 1);
-  }
   return messages;
 }
 

@@ -7,16 +7,15 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "support/TempDir.h"
 
 namespace voltander::test {
 
 struct BrokerOptions {
-  std::vector<std::pair<std::string, std::string>> users;  // none: anonymous allowed
-  std::string certFile, keyFile;                           // both set: TLS only
-  std::string caFile;                                      // for the subscriber over TLS
+  std::string user, password;     // no user: anonymous allowed
+  std::string certFile, keyFile;  // both set: TLS only
+  std::string caFile;             // for the subscriber over TLS
 };
 
 class Broker {
@@ -28,7 +27,6 @@ class Broker {
   Broker& operator=(const Broker&) = delete;
 
   int port() const { return port_; }
-  const TempDir& dir() const { return dir_; }
   void stop();
   // Again at the same port, with an empty store (no persistence).
   void start();

@@ -142,9 +142,10 @@ void MosquittoPublisher::stop() {
     session->stopping = true;
     session->receiver = nullptr;
     connected = session->connected;
+    // Queued behind what was published, so those leave first. Under the lock: once it
+    // sees stopping, the worker may destroy the client.
+    mosquitto_disconnect(session->client);
   }
-  // Queued behind what was published, so those leave first.
-  mosquitto_disconnect(session->client);
   session->wake.notify_all();
   // Only a live connection is worth a short wait (its last messages leaving); a worker
   // still looking up a name or connecting ends alone, the window does not wait for it.
