@@ -29,7 +29,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target voltander voltander-sim core_bench qt_bench history_bench search_bench bare_window map_probe >/dev/null
+  --target voltander voltander-sim core_bench qt_bench history_bench search_bench mqtt_bench bare_window map_probe >/dev/null
 
 work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
 started=()
@@ -96,6 +96,8 @@ QT_QPA_PLATFORM=offscreen "$build/bench/history_bench" "${bench_args[@]}" \
 echo "Benchmarks: the controller search over 32 simulators..." >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/search_bench" "${bench_args[@]}" \
   >"$work/search.csv" 2>"$work/search.log"
+echo "Benchmarks: publishing status replies to a local broker..." >&2
+"$build/bench/mqtt_bench" "${bench_args[@]}" >"$work/mqtt.csv" 2>"$work/mqtt.log"
 # The median wall time of a benchmark in microseconds, or "failed".
 bench_us() {
   awk -F, -v name="\"$2_median\"" '
@@ -118,6 +120,8 @@ history_week=$(bench_us "$work/history.csv" BM_HistoryWeekOpenAndDraw)
 history_bare=$(bench_us "$work/history.csv" BM_BareChart1000Points)
 search8=$(bench_us "$work/search.csv" BM_SearchProbe/8/iterations:10/real_time)
 search32=$(bench_us "$work/search.csv" BM_SearchProbe/32/iterations:10/real_time)
+mqtt_reply=$(bench_us "$work/mqtt.csv" BM_StatusReplyPublished)
+mqtt_unchanged=$(bench_us "$work/mqtt.csv" BM_StatusReplyUnchanged)
 
 # --- 4. Idle polling of the simulator: CPU and memory ------------------------------
 echo "Idle: polling the simulator for $idle_seconds s..." >&2
@@ -136,6 +140,31 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
   "$build/bench/bare_window" --stay >"$work/bare.out" 2>&1 &
 bare=$!
 started+=("$bare")
+
+# A second program, publishing every reply to a broker of its own, for the memory
+# that the publishing costs.
+mqtt_config="$work/mqtt-config"
+mkdir -p "$mqtt_config/Voltander"
+mosquitto_bin=$(command -v mosquitto || echo /usr/sbin/mosquitto)
+for ((try = 0; try < 20; try++)); do
+  broker_port=$(shuf -i 20000-60000 -n 1)
+  printf 'user root\npersistence false\nlistener %s 127.0.0.1\nallow_anonymous true\n' \
+    "$broker_port" >"$work/mosquitto.conf"
+  "$mosquitto_bin" -c "$work/mosquitto.conf" >"$work/broker.log" 2>&1 &
+  broker=$!
+  sleep 0.3
+  if kill -0 "$broker" 2>/dev/null; then break; fi
+done
+started+=("$broker")
+printf '[Setup]\nPortok=" 0"\n\n[Mqtt]\nEnabled=1\nHost=127.0.0.1\nPort=%s\n' "$broker_port" \
+  >"$mqtt_config/Voltander/Voltander.conf"
+XDG_CONFIG_HOME="$mqtt_config" "$build/voltander-sim" --port 1 >"$work/sim2.out" 2>&1 &
+started+=($!)
+wait_for 100 test -L "$mqtt_config/Voltander/ports/COM1"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$mqtt_config" "$build/voltander" \
+  >"$work/program-mqtt.out" 2>&1 &
+program_mqtt=$!
+started+=("$program_mqtt")
 
 # Status requests ("R", byte 82) as the simulator logged them.
 polls() {
@@ -167,6 +196,9 @@ idle_sim=$(cpu_percent $((s1 - s0)))
 idle_polls=$((n1 - n0))
 rss_program=$(status_kb "$program" VmRSS)
 hwm_program=$(status_kb "$program" VmHWM)
+rss_mqtt=$(status_kb "$program_mqtt" VmRSS)
+hwm_mqtt=$(status_kb "$program_mqtt" VmHWM)
+mqtt_retained=$(mosquitto_sub -h 127.0.0.1 -p "$broker_port" -t '+/+/comm1/status' --retained-only -W 2 -C 1 2>/dev/null || true)
 rss_bare=$(status_kb "$bare" VmRSS)
 hwm_bare=$(status_kb "$bare" VmHWM)
 
@@ -199,3 +231,7 @@ row "Controller search: 8 answering simulators listed and probed (offscreen)" \
   "$(ms "$search8")" "32 candidates, 24 of them silent (the whole answer window) $(ms "$search32"); target < 1 s"
 row "Resident memory VmRSS / VmHWM (offscreen)" "$(mb "$rss_program") / $(mb "$hwm_program")" \
   "bare window $(mb "$rss_bare") / $(mb "$hwm_bare")"
+row "Publishing to a broker: work per status reply on the window's thread" "$(us "$mqtt_reply")" \
+  "the same reply unchanged, not published, $(us "$mqtt_unchanged"); target < 50 us"
+row "Resident memory with publishing on, VmRSS / VmHWM" "$(mb "$rss_mqtt") / $(mb "$hwm_mqtt")" \
+  "$(awk -v a="$rss_mqtt" -v b="$rss_program" 'BEGIN {printf "%+.1f MB", (a - b) / 1024}') against publishing off; target at most +2 MB$([ -n "$mqtt_retained" ] || echo '; NO STATUS REACHED THE BROKER')"

@@ -13,7 +13,7 @@ layers=(
   "protocol"
   "params"
   "link"
-  "files wizard calibration discovery history"
+  "files wizard calibration discovery history mqtt"
   "app"
   "qt"
 )

@@ -80,6 +80,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   NMentes.setCaption("Napló mentése");
   NGrafikon.setCaption("Grafikon");
   BUjra.setCaption("Automatikus újracsatlakozás");
+  BMqtt.setCaption("Távfelügyelet (MQTT)...");
 
   Portok.onSelect = [this] { link.Portok_Click(); };
   Fel.onClick = [this] { uploader.ParameterUpload(); };
@@ -99,6 +100,9 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   NMentes.onClick = [this] { NMentes_Click(); };
   NGrafikon.onClick = [this] { NGrafikon_Click(); };
   BUjra.onClick = [this] { BUjra_Click(); };
+  BMqtt.onClick = [this] {
+    if (showMqttSettings) showMqttSettings();
+  };
   for (ListBox* list : {&Umax, &Umin, &Igyors, &Inormal}) {
     list->onSelect = [this, list] { ListMarkReset(*list); };
   }
@@ -118,6 +122,7 @@ void Folap::Form_Load() {
   kozos.LiveLink = false;
   window.setTitle(StartupTitle(version));
   platform.port.setSettings("9600,N,8,1");
+  if (telemetry) telemetry->load();
 
   Portok.select(StoredPortIndex(platform.settings.get(kApp, kSection, "Portok", "-1")));
   BAssis.setChecked(ReadsAsOne(platform.settings.get(kApp, kSection, "BAssis", "1")));
@@ -139,6 +144,14 @@ void Folap::Form_Unload() {
   platform.settings.save(kApp, kSection, "Expert", kozos.ExpertMode ? "1" : "0");
   platform.settings.save(kApp, kSection, "Naplo", NMentes.checked() ? "1" : "0");
   platform.settings.save(kApp, kSection, "Ujracsatlakozas", BUjra.checked() ? "1" : "0");
+  if (telemetry) telemetry->shutdown();
+}
+
+void Folap::startTelemetry(Publisher& publisher) {
+  telemetry = std::make_unique<mqtt::Telemetry>(
+      publisher, platform.settings, platform.clock,
+      mqtt::ShownTexts{State, Kall, AMVerzio, lists, kozos});
+  journal.add(*telemetry);
 }
 
 void Folap::FKi_Click() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "calibration/Oszto.h"
@@ -17,6 +18,7 @@
 #include "history/Recorder.h"
 #include "link/Link.h"
 #include "link/Reconnection.h"
+#include "mqtt/Telemetry.h"
 #include "params/ParameterSet.h"
 #include "params/ParameterUpload.h"
 #include "platform/Platform.h"
@@ -56,6 +58,9 @@ class Folap {
   MenuItem BUjra;
   // Opens the chart window; set by the toolkit side, which owns the window.
   std::function<void()> showHistory;
+  // The broker settings, last in the settings menu; the dialog is the toolkit's.
+  MenuItem BMqtt;
+  std::function<void()> showMqttSettings;
 
   // The charge history listens to everything the subsystems tell the journal, beside
   // the platform's own listeners.
@@ -71,6 +76,11 @@ class Folap {
   ParameterFiles files;
   SetupWizard wizard;
   ControllerSearch search;
+  // Publishing to a broker, present once startTelemetry() gave it a way out.
+  std::unique_ptr<mqtt::Telemetry> telemetry;
+
+  // Before Form_Load, so that the first port opened is the first published.
+  void startTelemetry(Publisher& publisher);
 
   void Form_Load();
   void Form_Unload();

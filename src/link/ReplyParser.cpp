@@ -126,6 +126,7 @@ void Link::ParseReply() {
     default:
       break;
   }
+  line_.journal.replyApplied(frame);
 }
 
 void Link::RequestVersion() {

@@ -37,6 +37,8 @@ class Journal {
   virtual void portOpened(int /*portNumber*/, const OpenResult&) {}
   // A line condition the port raised, with what it saw (the counts that moved).
   virtual void lineEvent(CommEvent, const std::string& /*detail*/) {}
+  // A valid reply after the window shows it (firmware text, list selections).
+  virtual void replyApplied(const LineFrame&) {}
 
   // The controller.
   virtual void status(const StatusRecord&) {}
@@ -64,6 +66,9 @@ class JournalFanout : public Journal {
   }
   void frameReceived(const LineFrame& f) override {
     each([&](Journal& j) { j.frameReceived(f); });
+  }
+  void replyApplied(const LineFrame& f) override {
+    each([&](Journal& j) { j.replyApplied(f); });
   }
   void strayBytes(int n) override {
     each([&](Journal& j) { j.strayBytes(n); });

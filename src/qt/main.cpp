@@ -8,8 +8,11 @@
 #include "platform/Platform.h"
 #include "qt/widgets/FolapWindow.h"
 #include "qt/widgets/HistoryWindow.h"
+#include "qt/widgets/MqttDialog.h"
 #include "qt/widgets/OsztoWindow.h"
 #include "qt/platform/LinkLog.h"
+#include "qt/platform/MosquittoClient.h"
+#include "qt/platform/MosquittoPublisher.h"
 #include "qt/platform/PosixFileStore.h"
 #include "qt/platform/QtDialogs.h"
 #include "qt/platform/QtPortSearch.h"
@@ -48,8 +51,14 @@ int main(int argc, char** argv) {
   QtTimer retryTimer;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
                     beep, desktop, linkLog,  portSearch, sessionFiles, clock, retryTimer};
+  MosquittoPublisher publisher;
   Folap form(kozos, platform);
+  form.startTelemetry(publisher);
   FolapWindow window(form);
+  form.showMqttSettings = [&] {
+    MqttDialog dialog(*form.telemetry, publisher, &window);
+    dialog.exec();
+  };
   dialogs.setParentWindow(&window);
   dialogs.setCalibrationWindow(ShowOsztoModal);
   portSearch.setParentWindow(&window);
@@ -84,6 +93,8 @@ int main(int argc, char** argv) {
 
   form.Form_Load();
   loading = false;
+  for (const std::string& problem : form.telemetry->problems())
+    qCWarning(lcMqtt) << "settings [Mqtt]:" << problem.c_str();
   if (exitRequested) {
     if (!window.unloaded()) form.FKi_Click();
     return 0;

@@ -14,6 +14,7 @@
 #include "app/Folap.h"
 #include "common/Kozos.h"
 #include "platform/Platform.h"
+#include "platform/Publisher.h"
 
 namespace voltander::test {
 
@@ -321,6 +322,24 @@ class FakeSessionFiles : public SessionFiles {
   std::string current;
   bool failStart = false;
   int appendsLeft = -1;
+};
+
+// Keeps what is published, in order; the broker's answers are told by the test.
+class FakePublisher : public Publisher {
+ public:
+  void start(const BrokerSettings& s, const Message& w) override {
+    starts.push_back(s);
+    will = w;
+  }
+  void stop() override { ++stops; }
+  void publish(const Message& m) override { published.push_back(m); }
+  std::string hostName() override { return "pc1"; }
+  void tell(BrokerState s) { onState(s); }
+
+  std::vector<BrokerSettings> starts;
+  Message will;
+  int stops = 0;
+  std::vector<Message> published;
 };
 
 // Two seconds later at every reading, from 2026-03-01 08:00:00 +01:00.

@@ -1,5 +1,6 @@
 #include "qt/platform/QtSettingsStore.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QString>
 
@@ -34,6 +35,8 @@ void QtSettingsStore::save(const std::string& app, const std::string& section,
   QSettings store(kFormat, QSettings::UserScope, kOrganization, QString::fromStdString(app));
   store.setValue(Path(section, key), QString::fromStdString(value));
   store.sync();
+  // The file can hold the broker's password: for its owner's eyes only.
+  QFile::setPermissions(store.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 }  // namespace voltander

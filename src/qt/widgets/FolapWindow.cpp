@@ -244,6 +244,7 @@ void FolapWindow::buildMenus() {
   item(setup, form_.BFesz, "BFesz", false);
   item(setup, form_.KKereses, "KKereses", false);
   item(setup, form_.BUjra, "BUjra", true);
+  item(setup, form_.BMqtt, "BMqtt", false);
 
   // A command on the bar itself, without a submenu.
   QAction* about = menuBar()->addAction(QString());

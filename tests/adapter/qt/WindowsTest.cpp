@@ -55,6 +55,9 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   f.showHistory = [&] { ++charts; };
   Child<QAction>(window, "NGrafikon")->trigger();
   EXPECT_EQ(charts, 1);
+  QAction* broker = Child<QAction>(window, "BMqtt");
+  EXPECT_EQ(Child<QMenu>(window, "Beall")->actions().back(), broker);  // the menu's last
+  EXPECT_EQ(broker->text(), QStringLiteral("Távfelügyelet (MQTT)..."));
 
   Child<QAction>(window, "FKi")->trigger();
   EXPECT_FALSE(window.isVisible());
