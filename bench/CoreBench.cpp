@@ -23,9 +23,10 @@ struct QuietCore {
   test::FakePortSearch portSearch;
   test::FakeSessionFiles sessionFiles;
   test::StepClock clock;
+  test::FakeDeferred deferred;
   Kozos kozos;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, journal,  portSearch, sessionFiles, clock};
+                    beep, desktop, journal,  portSearch, sessionFiles, clock, deferred};
   Folap form{kozos, platform};
 };
 

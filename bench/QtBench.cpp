@@ -33,7 +33,7 @@ namespace {
 struct LiveMainWindow {
   LiveMainWindow()
       : platform{port, timer,   settings, dialogs,    files,        pause,
-                 beep, desktop, journal,  portSearch, sessionFiles, clock} {
+                 beep, desktop, journal,  portSearch, sessionFiles, clock, deferred} {
     form.Form_Load();
     window.show();
     Settle();
@@ -55,6 +55,7 @@ struct LiveMainWindow {
   test::FakePortSearch portSearch;
   test::FakeSessionFiles sessionFiles;
   test::StepClock clock;
+  test::FakeDeferred deferred;
   Kozos kozos;
   Platform platform;
   Folap form{kozos, platform};

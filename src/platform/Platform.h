@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/Deferred.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStore.h"
 #include "platform/Journal.h"
@@ -27,6 +28,7 @@ struct Platform {
   PortSearch& portSearch;
   SessionFiles& sessionFiles;
   Clock& clock;
+  Deferred& deferred;
 };
 
 }  // namespace voltander

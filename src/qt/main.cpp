@@ -11,6 +11,7 @@
 #include "qt/widgets/OsztoWindow.h"
 #include "qt/platform/LinkLog.h"
 #include "qt/platform/PosixFileStore.h"
+#include "qt/platform/QtDeferred.h"
 #include "qt/platform/QtDialogs.h"
 #include "qt/platform/QtPortSearch.h"
 #include "qt/platform/QtSerialPort.h"
@@ -44,8 +45,9 @@ int main(int argc, char** argv) {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
+  QtDeferred deferred;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, linkLog,  portSearch, sessionFiles, clock};
+                    beep, desktop, linkLog,  portSearch, sessionFiles, clock, deferred};
   Folap form(kozos, platform);
   FolapWindow window(form);
   dialogs.setParentWindow(&window);

@@ -19,6 +19,7 @@
 #include "app/Folap.h"
 #include "fakes/Fakes.h"
 #include "qt/widgets/FolapWindow.h"
+#include "qt/platform/QtDeferred.h"
 #include "qt/platform/QtPortSearch.h"
 #include "qt/platform/QtSerialPort.h"
 #include "qt/platform/QtSessionFiles.h"
@@ -127,8 +128,9 @@ class ProgramRig {
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;
+  QtDeferred deferred;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, journal,  portSearch, sessionFiles, clock};
+                    beep, desktop, journal,  portSearch, sessionFiles, clock, deferred};
   Folap form{kozos, platform};
   FolapWindow window{form};
 
