@@ -57,9 +57,9 @@ void FromColumns(ChartFrame& f, const MinMaxLevels& levels, double t0, double t1
   for (std::size_t c = 0; c < columns.size(); ++c) {
     const Bucket& b = columns[c];
     if (b.empty()) continue;
-    const double a = t0 + c * pixel;
-    f.duty.push_back({a, b.lo * 100.0 / 255.0});
-    if (b.hi != b.lo) f.duty.push_back({a + pixel / 2, b.hi * 100.0 / 255.0});
+    const double middle = t0 + (c + 0.5) * pixel;
+    f.dutyLow.push_back({middle, b.lo * 100.0 / 255.0});
+    f.dutyHigh.push_back({middle, b.hi * 100.0 / 255.0});
   }
   static constexpr std::array<bool (*)(const Bucket&), 5> kState = {
       [](const Bucket& b) { return (b.states & 1) != 0; },

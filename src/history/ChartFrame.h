@@ -13,7 +13,9 @@
 namespace voltander::history {
 
 struct ChartFrame {
-  std::vector<Sample> duty;  // percent over seconds
+  // Percent over seconds: every reply's duty when the view tells them apart, else
+  // each column's lowest and highest as the two edges of a band.
+  std::vector<Sample> duty, dutyLow, dutyHigh;
   std::array<std::vector<Span>, 5> states;
   std::vector<Span> fault, loop;
   std::vector<Entry> events;

@@ -206,7 +206,9 @@ std::size_t ReadCsvLines(std::string_view text,
     if (end == std::string_view::npos) return pos;
     std::string_view line = text.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (auto e = ParseLine(line)) use(std::move(*e), pos);
+    if (end - pos < kLongestLine) {
+      if (auto e = ParseLine(line)) use(std::move(*e), pos);
+    }
     pos = end + 1;
   }
 }

@@ -13,6 +13,8 @@
 namespace voltander::history {
 
 extern const char* const kCsvHeader;
+// Far longer than any line the recorder writes: a longer one is damage, skipped.
+inline constexpr std::size_t kLongestLine = 4096;
 
 // "2026-03-01T08:15:00.250+01:00"
 std::string IsoTime(const LocalTime& t);

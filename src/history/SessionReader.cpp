@@ -4,14 +4,6 @@
 
 namespace voltander::history {
 
-namespace {
-
-// Far longer than any line the recorder writes; a longer one is damage, skipped
-// without being held.
-constexpr std::size_t kLongestLine = 4096;
-
-}  // namespace
-
 std::size_t SessionReader::take(std::string_view text) {
   const std::size_t used = ReadCsvLines(text, [&](Entry&& e, std::size_t at) {
     timeline_.add(e, offset_ + at);
@@ -25,6 +17,7 @@ void SessionReader::feed(std::string_view piece) {
   if (!partial_.empty() || skipping_) {
     const std::size_t feed = piece.find('\n');
     const std::size_t head = feed == std::string_view::npos ? piece.size() : feed + 1;
+    // A line too long to be one is skipped without being held.
     if (skipping_ || partial_.size() + head > kLongestLine) {
       offset_ += partial_.size() + head;
       partial_.clear();

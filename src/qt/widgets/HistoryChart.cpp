@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QPen>
 #include <QScatterSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -37,7 +39,7 @@ QAreaSeries* Band(QChart* chart, const QString& name, QColor colour) {
   auto* band = new QAreaSeries(new QLineSeries, new QLineSeries);
   band->setName(name);
   band->setColor(colour);
-  band->setBorderColor(Qt::transparent);
+  band->setPen(Qt::NoPen);
   chart->addSeries(band);
   return band;
 }
@@ -90,10 +92,16 @@ HistoryChart::HistoryChart() {
         Band(this, Q(history::kStateCaptions[s]), QColor::fromRgba(kStateColours[s]));
   faultStrip_ = Band(this, Q("HIBA!"), QColor(0xff, 0, 0));
   calibrationStrip_ = Band(this, Q("Kalibrációs hurok!"), QColor(0xc0, 0, 0, 0x90));
+  const QColor duty(0x20, 0x20, 0x80);
+  dutyBand_ = Band(this, Q("PWM kitöltési tényezője"), duty);
   dutyLine_ = new QLineSeries;
-  dutyLine_->setName(Q("PWM kitöltési tényezője"));
-  dutyLine_->setColor(QColor(0x20, 0x20, 0x80));
+  dutyLine_->setName(dutyBand_->name());
+  QPen pen(duty, 1);
+  pen.setCosmetic(true);
+  dutyLine_->setPen(pen);
   addSeries(dutyLine_);
+  // One legend entry for the duty, line or band.
+  for (QLegendMarker* m : legend()->markers(dutyLine_)) m->setVisible(false);
   eventMarks_ = new QScatterSeries;
   eventMarks_->setName(Q("Események"));
   eventMarks_->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
@@ -136,10 +144,17 @@ void HistoryChart::draw(const history::ChartFrame& frame) {
   // Seconds matter in a short view, the day in a long one.
   timeAxis_->setFormat(to() - from() < 3600 ? QStringLiteral("HH:mm:ss")
                                             : QStringLiteral("MM-dd HH:mm"));
-  QList<QPointF> line;
-  line.reserve(static_cast<qsizetype>(frame.duty.size()));
-  for (const history::Sample& s : frame.duty) line << QPointF(s.t * 1000, s.v);
-  dutyLine_->replace(line);
+  const auto points = [](const std::vector<history::Sample>& samples) {
+    QList<QPointF> out;
+    out.reserve(static_cast<qsizetype>(samples.size()));
+    for (const history::Sample& s : samples) out << QPointF(s.t * 1000, s.v);
+    return out;
+  };
+  dutyLine_->replace(points(frame.duty));
+  // A zoomed-out run is a band from each column's lowest to its highest duty: as a
+  // line it would zigzag between them, which costs many times more to draw.
+  dutyBand_->upperSeries()->replace(points(frame.dutyHigh));
+  dutyBand_->lowerSeries()->replace(points(frame.dutyLow));
   for (std::size_t s = 0; s < stateBands_.size(); ++s)
     FillBand(stateBands_[s], frame.states[s], 0, 100);
   FillBand(faultStrip_, frame.fault, kFaultLow, kFaultHigh);

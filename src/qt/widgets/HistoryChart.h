@@ -38,6 +38,7 @@ class HistoryChart : public QChart {
   QDateTimeAxis* timeAxis_ = nullptr;
   QValueAxis* valueAxis_ = nullptr;
   QLineSeries* dutyLine_ = nullptr;
+  QAreaSeries* dutyBand_ = nullptr;
   std::array<QAreaSeries*, 5> stateBands_{};
   QAreaSeries* faultStrip_ = nullptr;
   QAreaSeries* calibrationStrip_ = nullptr;
