@@ -95,4 +95,17 @@ ChartFrame Frame(const Timeline& timeline, double t0, double t1, int pixels) {
   return f;
 }
 
+bool SameDrawing(const ChartFrame& a, const ChartFrame& b) {
+  const auto sameEvents = [&] {
+    if (a.events.size() != b.events.size()) return false;
+    for (std::size_t k = 0; k < a.events.size(); ++k)
+      if (a.events[k].seconds != b.events[k].seconds || a.events[k].kind != b.events[k].kind)
+        return false;
+    return true;
+  };
+  return a.duty == b.duty && a.dutyLow == b.dutyLow && a.dutyHigh == b.dutyHigh &&
+         a.states == b.states && a.fault == b.fault && a.loop == b.loop &&
+         a.detailMissing == b.detailMissing && sameEvents();
+}
+
 }  // namespace voltander::history

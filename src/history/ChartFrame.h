@@ -25,5 +25,8 @@ struct ChartFrame {
 
 // [t0, t1] in seconds over `pixels` columns.
 ChartFrame Frame(const Timeline& timeline, double t0, double t1, int pixels);
+// Whether two frames draw the same picture: a reply that changes no pixel of a
+// zoomed-out view needs no drawing at all.
+bool SameDrawing(const ChartFrame& a, const ChartFrame& b);
 
 }  // namespace voltander::history

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "history/ChartFrame.h"
 #include "history/Recorder.h"
@@ -129,8 +130,12 @@ void HistoryWindow::entryAdded() {
 void HistoryWindow::followToNewest() {
   const double newest = timeline().last();
   if (timeline().empty() || chart_->to() >= newest) return;
+  // Whole columns at a time: between two steps the columns keep their slices of
+  // time, and a reply that changes none of them costs no drawing.
   const double width = chart_->to() - chart_->from();
-  chart_->setRange(newest - width, newest);
+  const double column = width / chart_->columns();
+  const double step = std::ceil((newest - chart_->to()) / column) * column;
+  chart_->setRange(chart_->from() + step, chart_->to() + step);
 }
 
 void HistoryWindow::showAll() {
@@ -156,15 +161,23 @@ void HistoryWindow::scheduleRedraw() {
 void HistoryWindow::redraw() {
   redrawPending_ = false;
   dirty_ = false;
-  const history::ChartFrame frame =
-      history::Frame(timeline(), chart_->from(), chart_->to(), chart_->columns());
-  chart_->draw(frame);
   summary_->setSummary(summary());
-  if (frame.detailMissing) {
-    const QString from = QDateTime::fromMSecsSinceEpoch(
+  const double from = chart_->from(), to = chart_->to();
+  const int columns = chart_->columns();
+  history::ChartFrame frame = history::Frame(timeline(), from, to, columns);
+  if (from == shownFrom_ && to == shownTo_ && columns == shownColumns_ &&
+      history::SameDrawing(frame, shown_))
+    return;
+  chart_->draw(frame);
+  shown_ = std::move(frame);
+  shownFrom_ = from;
+  shownTo_ = to;
+  shownColumns_ = columns;
+  if (shown_.detailMissing) {
+    const QString since = QDateTime::fromMSecsSinceEpoch(
                              static_cast<qint64>(timeline().detailFrom() * 1000))
                              .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    statusBar()->showMessage(Q("A napló mentése ki volt kapcsolva: ") + from +
+    statusBar()->showMessage(Q("A napló mentése ki volt kapcsolva: ") + since +
                              Q(" előttről csak az összesítés maradt meg, nem minden válasz."));
   } else {
     statusBar()->clearMessage();

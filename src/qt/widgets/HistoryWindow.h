@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+#include "history/ChartFrame.h"
 #include "history/SessionSummary.h"
 #include "history/Timeline.h"
 
@@ -66,6 +67,11 @@ class HistoryWindow : public QMainWindow {
   bool redrawPending_ = false;
   // Something changed while there was nothing to draw on.
   bool dirty_ = true;
+
+  // What the chart shows now, and for which range and width.
+  history::ChartFrame shown_;
+  double shownFrom_ = 0, shownTo_ = 0;
+  int shownColumns_ = 0;
 
   HistoryChart* chart_ = nullptr;
   HistoryChartView* view_ = nullptr;
