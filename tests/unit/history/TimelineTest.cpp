@@ -52,6 +52,34 @@ TEST(MinMaxLevels, LoneExtremesSurviveEveryZoomAndMemoryStaysFixed) {
   }
 }
 
+// Two hours at 72 s a column: a lone fault, loop and empty-battery reply each fill
+// exactly the column they fell in, and the duty band's extremes sit in its middle.
+TEST(ChartFrame, AZoomedOutColumnShowsWhatFellIntoItAndNoWhereElse) {
+  Timeline timeline;
+  for (int s = 0; s < 3600; ++s) {
+    Entry e;
+    e.seconds = kStart + 2.0 * s;
+    e.state = 3;
+    e.duty = 100;
+    if (2 * s == 740) e.fault = true, e.duty = 255;
+    if (2 * s == 1460) e.state = 5, e.calibrationLoop = true;
+    if (2 * s == 2180) e.state = 0, e.duty = 0;
+    timeline.add(e);
+  }
+  const ChartFrame f = Frame(timeline, kStart, kStart + 7200, 100);
+  EXPECT_FALSE(f.detailMissing);
+  const auto at = [](double a, double b) { return std::vector<Span>{{kStart + a, kStart + b, 1}}; };
+  EXPECT_EQ(f.fault, at(720, 792));
+  EXPECT_EQ(f.loop, at(1440, 1512));
+  EXPECT_EQ(f.states[0], at(2160, 2232));
+  EXPECT_TRUE(f.states[4].empty());
+  ASSERT_EQ(f.dutyHigh.size(), 100u);
+  EXPECT_EQ(f.dutyHigh[10].t, kStart + 756);
+  EXPECT_EQ(f.dutyHigh[10].v, 100);
+  EXPECT_EQ(f.dutyLow[30].t, kStart + 2196);
+  EXPECT_EQ(f.dutyLow[30].v, 0);
+}
+
 struct LongRun {
   explicit LongRun(bool saving) {
     rig.saving.setChecked(saving);
@@ -102,7 +130,8 @@ TEST(Timeline, WithTheSavingOffTheLastDayIsKeptAndTheOlderHoursAreSaidToBeGone) 
 // Every state, a fault, the calibration loop, an upload of each kind and a link
 // loss whose silence counts nowhere; the file split at every third byte.
 TEST(SessionSummary, TimeInEachStateFaultLoopAndTheCountsOfASession) {
-  std::string text = std::string(kCsvHeader) + "\n";
+  // A damaged line far too long to be one, then the session.
+  std::string text = std::string(kCsvHeader) + "\n" + std::string(5000, 'x') + "\n";
   const auto line = [&](int second, const std::string& rest) {
     text += IsoTime(LocalTimeAt(kStart + second, 60)) + rest + "\n";
   };
@@ -122,6 +151,8 @@ TEST(SessionSummary, TimeInEachStateFaultLoopAndTheCountsOfASession) {
   SessionReader reader(timeline, summary);
   for (std::size_t k = 0; k < text.size(); k += 3) reader.feed(std::string_view(text).substr(k, 3));
   EXPECT_EQ(reader.complete(), text.size());
+  EXPECT_EQ(timeline.first(), kStart);
+  EXPECT_EQ(timeline.last(), kStart + 9000);
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Nincs akku", "1 p 1 mp"},
       {"Gyors töltés", "2 p 1 mp"},
