@@ -141,9 +141,11 @@ int HistoryChart::columns() const {
 }
 
 void HistoryChart::draw(const history::ChartFrame& frame) {
-  // Seconds matter in a short view, the day in a long one.
-  timeAxis_->setFormat(to() - from() < 3600 ? QStringLiteral("HH:mm:ss")
-                                            : QStringLiteral("MM-dd HH:mm"));
+  // Seconds matter in a short view, the day in a long one. Set only when it changes:
+  // each setting lays the whole chart out again.
+  const QString format =
+      to() - from() < 3600 ? QStringLiteral("HH:mm:ss") : QStringLiteral("MM-dd HH:mm");
+  if (timeAxis_->format() != format) timeAxis_->setFormat(format);
   const auto points = [](const std::vector<history::Sample>& samples) {
     QList<QPointF> out;
     out.reserve(static_cast<qsizetype>(samples.size()));

@@ -78,6 +78,8 @@ TEST(ChartFrame, AZoomedOutColumnShowsWhatFellIntoItAndNoWhereElse) {
   EXPECT_EQ(f.dutyHigh[10].v, 100);
   EXPECT_EQ(f.dutyLow[30].t, kStart + 2196);
   EXPECT_EQ(f.dutyLow[30].v, 0);
+  const ChartFrame close = Frame(timeline, kStart + 1200, kStart + 1800, 1000);
+  EXPECT_EQ(close.loop, (std::vector<Span>{{kStart + 1460, kStart + 1462, 1}}));
 }
 
 struct LongRun {
