@@ -25,8 +25,9 @@ struct QuietCore {
   test::StepClock clock;
   test::FakeTimer retryTimer;
   Kozos kozos;
+  test::FakeDeferred deferred;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer};
+                    beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer, deferred};
   Folap form{kozos, platform};
 };
 

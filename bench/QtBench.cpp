@@ -33,7 +33,7 @@ namespace {
 struct LiveMainWindow {
   LiveMainWindow()
       : platform{port, timer,   settings, dialogs,    files,        pause,
-                 beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer} {
+                 beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer, deferred} {
     form.Form_Load();
     window.show();
     Settle();
@@ -56,6 +56,7 @@ struct LiveMainWindow {
   test::FakeSessionFiles sessionFiles;
   test::StepClock clock;
   test::FakeTimer retryTimer;
+  test::FakeDeferred deferred;
   Kozos kozos;
   Platform platform;
   Folap form{kozos, platform};

@@ -29,7 +29,8 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
-  --target voltander voltander-sim core_bench qt_bench history_bench search_bench mqtt_bench bare_window map_probe >/dev/null
+  --target voltander voltander-sim core_bench qt_bench history_bench search_bench mqtt_bench bare_window map_probe \
+  longrun_bench >/dev/null
 
 work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
 started=()
@@ -93,6 +94,12 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
   "$build/bench/qt_bench" "${bench_args[@]}" >"$work/qt.csv" 2>"$work/qt.log"
 QT_QPA_PLATFORM=offscreen "$build/bench/history_bench" "${bench_args[@]}" \
   >"$work/history.csv" 2>"$work/history.log"
+echo "Long run: 90 days of replies through the recorder and the chart (about 300 MB of files)..." >&2
+VOLTANDER_KEEP_30_DAYS="$work/30-days.csv" QT_QPA_PLATFORM=offscreen \
+  "$build/bench/longrun_bench" 90 >"$work/longrun.md" 2>"$work/longrun.log"
+QT_QPA_PLATFORM=offscreen "$build/bench/longrun_bench" --open "$work/30-days.csv" \
+  >"$work/open30.md" 2>>"$work/longrun.log"
+rm -f "$work/30-days.csv"
 echo "Benchmarks: the controller search over 32 simulators..." >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/search_bench" "${bench_args[@]}" \
   >"$work/search.csv" 2>"$work/search.log"
@@ -235,3 +242,11 @@ row "Publishing to a broker: work per status reply on the window's thread" "$(us
   "the same reply unchanged, not published, $(us "$mqtt_unchanged"); target < 50 us"
 row "Resident memory with publishing on, VmRSS / VmHWM" "$(mb "$rss_mqtt") / $(mb "$hwm_mqtt")" \
   "$(awk -v a="$rss_mqtt" -v b="$rss_program" 'BEGIN {printf "%+.1f MB", (a - b) / 1024}') against publishing off; target at most +2 MB$([ -n "$mqtt_retained" ] || echo '; NO STATUS REACHED THE BROKER')"
+echo
+echo "Charge history over a long run (offscreen, chart window 1250 by 500):"
+echo
+cat "$work/longrun.md"
+echo
+echo "A 30-day session file (1,296,000 records):"
+echo
+cat "$work/open30.md"

@@ -36,7 +36,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
     : kozos(k),
       platform(p),
       version(v),
-      recorder(p.sessionFiles, p.clock, p.dialogs, NMentes),
+      recorder(p.sessionFiles, p.clock, p.dialogs, p.deferred, NMentes),
       lists{Igyors, Inormal, Umax, Umin, Thiszt, Tkarbantarto, Minta},
       line{p.port, p.pause, journal},
       reconnection(BUjra, p.retryTimer),

@@ -12,8 +12,12 @@ namespace voltander::history {
 
 inline constexpr std::uint64_t kSessionFolderCap = 200ull * 1024 * 1024;
 
-// The names to delete, oldest first. Names are time stamps, so their order is the
-// sessions' order.
+// Whether session a started before session b. Names are time stamps, with "-2",
+// "-3"... for later sessions of the same second (which plain text order would put
+// first, and "-10" before "-2").
+bool StartedBefore(const std::string& a, const std::string& b);
+
+// The names to delete, oldest first.
 std::vector<std::string> SessionsToDelete(std::vector<SessionFileInfo> files, std::uint64_t cap,
                                           const std::string& current);
 

@@ -11,6 +11,7 @@ namespace voltander::history {
 struct Sample {
   double t = 0;
   double v = 0;
+  bool operator==(const Sample&) const = default;
 };
 
 // Time-sorted samples reduced to at most four a bucket (its first, lowest, highest
@@ -23,6 +24,7 @@ struct Span {
   double t0 = 0;
   double t1 = 0;
   int value = 0;
+  bool operator==(const Span&) const = default;
 };
 
 // Runs of equal value over time-sorted samples. A sample holds until the next one,

@@ -175,11 +175,11 @@ std::string IsoTime(const LocalTime& t) {
   return buf;
 }
 
-std::string SessionFileName(const LocalTime& t) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d_%02d-%02d-%02d.csv", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return buf;
+std::string SessionFileName(const LocalTime& t, int serial) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return std::string(buf) + (serial > 1 ? "-" + std::to_string(serial) : "") + ".csv";
 }
 
 std::string CsvLine(const Entry& e) {
@@ -199,19 +199,25 @@ std::string CsvLine(const Entry& e) {
   return line;
 }
 
-std::vector<Entry> ReadCsv(std::string_view text) {
-  std::vector<Entry> out;
-  out.reserve(text.size() / 64);
+std::size_t ReadCsvLines(std::string_view text,
+                         const std::function<void(Entry&&, std::size_t offset)>& use) {
   std::size_t pos = 0;
   for (;;) {
     const std::size_t end = text.find('\n', pos);
-    // No line feed: the line a crash cut off.
-    if (end == std::string_view::npos) break;
+    // No line feed: the line a crash cut off, or one still being written.
+    if (end == std::string_view::npos) return pos;
     std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (auto e = ParseLine(line)) out.push_back(std::move(*e));
+    if (end - pos < kLongestLine) {
+      if (auto e = ParseLine(line)) use(std::move(*e), pos);
+    }
+    pos = end + 1;
   }
+}
+
+std::vector<Entry> ReadCsv(std::string_view text) {
+  std::vector<Entry> out;
+  ReadCsvLines(text, [&](Entry&& e, std::size_t) { out.push_back(std::move(e)); });
   return out;
 }
 

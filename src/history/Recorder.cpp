@@ -1,5 +1,7 @@
 #include "history/Recorder.h"
 
+#include <string_view>
+
 #include "history/HistoryCsv.h"
 
 namespace voltander::history {
@@ -22,9 +24,17 @@ Entry Event(EntryKind kind, std::string detail = {}) {
 
 }  // namespace
 
-Recorder::Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, MenuItem& saving,
-                   std::uint64_t folderCap)
-    : files_(files), clock_(clock), dialogs_(dialogs), saving_(saving), cap_(folderCap) {}
+// Sessions started within one second: the second one gets "-2", and so on.
+constexpr int kSerialsPerSecond = 100;
+
+Recorder::Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, Deferred& deferred,
+                   MenuItem& saving, std::uint64_t folderCap)
+    : files_(files),
+      clock_(clock),
+      dialogs_(dialogs),
+      deferred_(deferred),
+      saving_(saving),
+      cap_(folderCap) {}
 
 void Recorder::status(const StatusRecord& s) {
   Entry e;
@@ -63,20 +73,45 @@ void Recorder::record(Entry e) {
   const LocalTime now = clock_.now();
   e.seconds = EpochSeconds(now);
   e.offsetMinutes = static_cast<std::int16_t>(now.offsetMinutes);
-  entries_.push_back(std::move(e));
+  std::uint64_t offset = Timeline::kNoOffset;
   if (saving_.checked()) {
-    if (session_.empty()) {
-      session_ = SessionFileName(now);
-      if (!files_.start(session_) || !files_.append(kCsvHeader)) return fail();
-      trimFolder();
+    if (session_.empty() && !startSession(now)) {
+      fail();
+    } else {
+      const std::string line = CsvLine(e);
+      if (!files_.append(line)) {
+        fail();
+      } else {
+        offset = written_;
+        written_ += line.size() + 1;
+        timeline_.setFileEnd(written_);
+        if (++linesSinceTrim_ >= kLinesBetweenTrims) trimFolder();
+      }
     }
-    if (!files_.append(CsvLine(entries_.back()))) return fail();
-    if (++linesSinceTrim_ >= kLinesBetweenTrims) trimFolder();
   } else {
     // Switched off: the next switching on starts a session of its own.
     session_.clear();
   }
-  if (onEntry) onEntry(entries_.back());
+  timeline_.add(e, offset);
+  summary_.add(e);
+  if (onEntry) onEntry(e);
+}
+
+bool Recorder::startSession(const LocalTime& now) {
+  for (int serial = 1; serial <= kSerialsPerSecond; ++serial) {
+    const std::string name = SessionFileName(now, serial);
+    const SessionFiles::Start started = files_.start(name);
+    if (started == SessionFiles::Start::Taken) continue;
+    if (started == SessionFiles::Start::Failed || !files_.append(kCsvHeader)) return false;
+    session_ = name;
+    written_ = std::string_view(kCsvHeader).size() + 1;
+    timeline_.readFrom([this, name](std::uint64_t offset, std::uint64_t length) {
+      return files_.read(name, offset, length);
+    });
+    trimFolder();
+    return true;
+  }
+  return false;
 }
 
 void Recorder::trimFolder() {
@@ -86,12 +121,13 @@ void Recorder::trimFolder() {
 }
 
 void Recorder::fail() {
-  // Off before the box: the box keeps the event loop running and the next status
-  // reply must neither write nor ask again.
+  // Off at once, so the next reply neither writes nor asks again; the box waits
+  // until the reply being handled is over.
   session_.clear();
   saving_.setChecked(false);
-  dialogs_.message(kWriteFailed, Buttons::Ok, Icon::Critical);
-  if (onEntry) onEntry(entries_.back());
+  deferred_.post([&dialogs = dialogs_] {
+    dialogs.message(kWriteFailed, Buttons::Ok, Icon::Critical);
+  });
 }
 
 }  // namespace voltander::history

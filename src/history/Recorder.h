@@ -1,18 +1,21 @@
 // Keeps the charge history: every status reply and every event the link reports,
-// in memory for the chart of this run and, while "Napló mentése" is checked, line by
-// line in the session's file. It only listens; nothing it does reaches the link, and
-// a file that cannot be written costs one message and the saving, never the link.
+// in bounded memory for the chart of this run (whatever its length) and, while
+// "Napló mentése" is checked, line by line in a session file of its own. It only
+// listens; nothing it does reaches the link, and a file that cannot be written
+// costs one message, shown after the reply, and the saving, never the link.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "controls/Controls.h"
 #include "history/CapPlan.h"
 #include "history/HistoryEntry.h"
+#include "history/SessionSummary.h"
+#include "history/Timeline.h"
 #include "platform/Clock.h"
+#include "platform/Deferred.h"
 #include "platform/Dialogs.h"
 #include "platform/Journal.h"
 #include "platform/SessionFiles.h"
@@ -22,8 +25,8 @@ namespace voltander::history {
 class Recorder : public Journal {
  public:
   // saving is the menu item whose check mark switches the files on and off.
-  Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, MenuItem& saving,
-           std::uint64_t folderCap = kSessionFolderCap);
+  Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, Deferred& deferred,
+           MenuItem& saving, std::uint64_t folderCap = kSessionFolderCap);
 
   void status(const StatusRecord& s) override;
   void linkUp() override;
@@ -34,8 +37,9 @@ class Recorder : public Journal {
   void parameterFileOpened(const std::string& name) override;
   void parameterFileSaved(const std::string& name) override;
 
-  // This run's entries, oldest first.
-  const std::vector<Entry>& entries() const { return entries_; }
+  // This run, for the chart, and its figures.
+  const Timeline& timeline() const { return timeline_; }
+  const SessionSummary& summary() const { return summary_; }
   // The file being written, "" when none.
   const std::string& sessionName() const { return session_; }
   // Told after each new entry (the chart following the run).
@@ -43,17 +47,20 @@ class Recorder : public Journal {
 
  private:
   void record(Entry e);
-  void save(const Entry& e);
+  bool startSession(const LocalTime& now);
   void trimFolder();
   void fail();
 
   SessionFiles& files_;
   Clock& clock_;
   Dialogs& dialogs_;
+  Deferred& deferred_;
   MenuItem& saving_;
   std::uint64_t cap_;
-  std::vector<Entry> entries_;
+  Timeline timeline_;
+  SessionSummary summary_;
   std::string session_;
+  std::uint64_t written_ = 0;  // bytes in the session file
   int linesSinceTrim_ = 0;
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/Deferred.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStore.h"
 #include "platform/Journal.h"
@@ -29,6 +30,7 @@ struct Platform {
   Clock& clock;
   // Paces the automatic re-opening of a lost port, apart from the polling.
   Timer& retryTimer;
+  Deferred& deferred;
 };
 
 }  // namespace voltander

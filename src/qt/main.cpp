@@ -14,6 +14,7 @@
 #include "qt/platform/MosquittoClient.h"
 #include "qt/platform/MosquittoPublisher.h"
 #include "qt/platform/PosixFileStore.h"
+#include "qt/platform/QtDeferred.h"
 #include "qt/platform/QtDialogs.h"
 #include "qt/platform/QtPortSearch.h"
 #include "qt/platform/QtSerialPort.h"
@@ -49,8 +50,9 @@ int main(int argc, char** argv) {
   QtSessionFiles sessionFiles;
   QtClock clock;
   QtTimer retryTimer;
+  QtDeferred deferred;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, linkLog,  portSearch, sessionFiles, clock, retryTimer};
+                    beep, desktop, linkLog,  portSearch, sessionFiles, clock, retryTimer, deferred};
   MosquittoPublisher publisher;
   Folap form(kozos, platform);
   form.startTelemetry(publisher);

@@ -19,6 +19,7 @@
 #include "app/Folap.h"
 #include "fakes/Fakes.h"
 #include "qt/widgets/FolapWindow.h"
+#include "qt/platform/QtDeferred.h"
 #include "qt/platform/QtPortSearch.h"
 #include "qt/platform/QtSerialPort.h"
 #include "qt/platform/QtSessionFiles.h"
@@ -128,8 +129,9 @@ class ProgramRig {
   QtSessionFiles sessionFiles;
   QtClock clock;
   QtTimer retryTimer;
+  QtDeferred deferred;
   Platform platform{port, timer,   settings, dialogs,    files,        pause,
-                    beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer};
+                    beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer, deferred};
   Folap form{kozos, platform};
   FolapWindow window{form};
 

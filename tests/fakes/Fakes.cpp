@@ -18,7 +18,7 @@ void FakeDialogs::showCalibration(Oszto& form) {
 
 Harness::Harness()
     : platform{port, timer,   settings, dialogs,    files,        pause,
-               beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer},
+               beep, desktop, journal,  portSearch, sessionFiles, clock, retryTimer, deferred},
       form(std::make_unique<Folap>(kozos, platform)) {}
 
 void Harness::loadWithPort(int index) {

@@ -301,10 +301,11 @@ class FakeJournal : public Journal {
 // Session files in memory; appends can be made to fail after a number of lines.
 class FakeSessionFiles : public SessionFiles {
  public:
-  bool start(const std::string& name) override {
+  Start start(const std::string& name) override {
+    if (failStart) return Start::Failed;
+    if (!files.try_emplace(name).second) return Start::Taken;
     current = name;
-    files[name];
-    return !failStart;
+    return Start::Created;
   }
   bool append(const std::string& line) override {
     if (appendsLeft-- == 0) return false;
@@ -317,6 +318,10 @@ class FakeSessionFiles : public SessionFiles {
     return out;
   }
   bool remove(const std::string& name) override { return files.erase(name) == 1; }
+  std::string read(const std::string& name, std::uint64_t offset, std::uint64_t length) override {
+    const auto it = files.find(name);
+    return it == files.end() || offset > it->second.size() ? "" : it->second.substr(offset, length);
+  }
 
   std::map<std::string, std::string> files;
   std::string current;
@@ -340,6 +345,16 @@ class FakePublisher : public Publisher {
   Message will;
   int stops = 0;
   std::vector<Message> published;
+};
+
+// Jobs held until the test runs them, as the event loop would after the handler.
+class FakeDeferred : public Deferred {
+ public:
+  void post(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+  void run() {
+    while (!jobs.empty()) Take(jobs)();
+  }
+  std::deque<std::function<void()>> jobs;
 };
 
 // Two seconds later at every reading, from 2026-03-01 08:00:00 +01:00.
@@ -371,6 +386,7 @@ struct Harness {
   FakeSessionFiles sessionFiles;
   StepClock clock;
   FakeTimer retryTimer;
+  FakeDeferred deferred;
   Kozos kozos;
   Platform platform;
   std::unique_ptr<Folap> form;

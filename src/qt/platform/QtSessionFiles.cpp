@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace voltander {
@@ -14,13 +15,16 @@ QString QtSessionFiles::DefaultFolder() {
          QStringLiteral("/naplo");
 }
 
-bool QtSessionFiles::start(const std::string& name) {
+SessionFiles::Start QtSessionFiles::start(const std::string& name) {
   file_.close();
-  if (!QDir().mkpath(folder_)) return false;
+  if (!QDir().mkpath(folder_)) return Start::Failed;
   file_.setFileName(folder_ + QLatin1Char('/') + QString::fromStdString(name));
-  // Unbuffered: every write goes to the system at once, so a crash of this
-  // program loses nothing already written.
-  return file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+  // NewOnly is an exclusive create: of two programs starting a session in the same
+  // second, one gets the name and the other is told it is taken. Unbuffered:
+  // every write goes to the system at once, so a crash loses nothing written.
+  if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+    return Start::Created;
+  return QFileInfo::exists(file_.fileName()) ? Start::Taken : Start::Failed;
 }
 
 bool QtSessionFiles::append(const std::string& line) {
@@ -41,6 +45,14 @@ std::vector<SessionFileInfo> QtSessionFiles::list() {
   for (const QFileInfo& info : entries)
     out.push_back({info.fileName().toStdString(), static_cast<std::uint64_t>(info.size())});
   return out;
+}
+
+std::string QtSessionFiles::read(const std::string& name, std::uint64_t offset,
+                                 std::uint64_t length) {
+  QFile file(folder_ + QLatin1Char('/') + QString::fromStdString(name));
+  if (!file.open(QIODevice::ReadOnly) || !file.seek(static_cast<qint64>(offset))) return {};
+  const QByteArray bytes = file.read(static_cast<qint64>(length));
+  return bytes.toStdString();
 }
 
 bool QtSessionFiles::remove(const std::string& name) {

@@ -1,5 +1,6 @@
 // The session files on disk: the "naplo" folder under the per-user application
-// data folder, each line appended and flushed to the file before the call returns.
+// data folder, each created new, each line written to the system before the call
+// returns.
 #pragma once
 
 #include <QFile>
@@ -18,10 +19,11 @@ class QtSessionFiles : public SessionFiles {
   static QString DefaultFolder();
   const QString& folder() const { return folder_; }
 
-  bool start(const std::string& name) override;
+  Start start(const std::string& name) override;
   bool append(const std::string& line) override;
   std::vector<SessionFileInfo> list() override;
   bool remove(const std::string& name) override;
+  std::string read(const std::string& name, std::uint64_t offset, std::uint64_t length) override;
 
  private:
   QString folder_;

@@ -1,30 +1,27 @@
-// The charge-history chart: the duty as a line, the controller's states as coloured
-// bands under it, the fault and calibration-loop times as strips above it and the
-// events as markers. It follows the running session, or shows a past session file;
-// long histories are thinned to what the visible pixels can show before drawing.
+// The charge-history window: the chart and the session's summary, following the
+// running session or showing a past session file. Its work is bounded by what is
+// on screen: a reply costs one frame of the visible pixels, and a hidden or
+// minimised window draws nothing until it is shown again.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
-#include <array>
-#include <vector>
+#include <memory>
 
-#include "history/Downsample.h"
-#include "history/HistoryEntry.h"
+#include "history/ChartFrame.h"
+#include "history/SessionSummary.h"
+#include "history/Timeline.h"
 
-class QAreaSeries;
-class QChart;
 class QChartView;
-class QDateTimeAxis;
-class QLineSeries;
-class QScatterSeries;
-class QValueAxis;
 
 namespace voltander {
 
 namespace history {
 class Recorder;
 }
+class HistoryChart;
+class HistoryChartView;
+class SummaryPanel;
 
 class HistoryWindow : public QMainWindow {
   Q_OBJECT
@@ -39,40 +36,46 @@ class HistoryWindow : public QMainWindow {
   // Back to the running session.
   void showLive();
   bool exportPng(const QString& path);
-  // Thins and draws the entries for the time range now visible.
+  // Works out and draws the frame for the time range now visible.
   void redraw();
-  QChartView* chartView() const { return view_; }
+  QChartView* chartView() const;
+  SummaryPanel* summaryPanel() const { return summary_; }
   bool live() const { return live_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
-  void setEntries(const std::vector<history::Entry>& entries);
-  // A new entry of the run, followed by the view when it shows the newest.
-  void add(const history::Entry& e);
-  void keep(const history::Entry& e);
+  struct Opened {
+    history::Timeline timeline;
+    history::SessionSummary summary;
+  };
+  const history::Timeline& timeline() const;
+  const history::SessionSummary& summary() const;
+  bool drawable() const { return isVisible() && !isMinimized(); }
+  void entryAdded();
+  void followToNewest();
   void showAll();
   void scheduleRedraw();
-  void eventTip(const QPointF& point, bool entered);
 
   history::Recorder& recorder_;
+  std::unique_ptr<Opened> opened_;
   bool live_ = true;
+  // The view reaches the newest reply, and moves with the run.
+  bool following_ = true;
   bool redrawPending_ = false;
+  // Something changed while there was nothing to draw on.
+  bool dirty_ = true;
 
-  // Times in milliseconds since the epoch, as the axis counts them.
-  std::vector<history::Sample> duty_, state_, fault_, calibration_;
-  std::vector<history::Entry> events_;
+  // What the chart shows now, and for which range and width.
+  history::ChartFrame shown_;
+  double shownFrom_ = 0, shownTo_ = 0;
+  int shownColumns_ = 0;
 
-  QChart* chart_ = nullptr;
-  QChartView* view_ = nullptr;
-  QDateTimeAxis* timeAxis_ = nullptr;
-  QValueAxis* valueAxis_ = nullptr;
-  QLineSeries* dutyLine_ = nullptr;
-  std::array<QAreaSeries*, 5> stateBands_{};
-  QAreaSeries* faultStrip_ = nullptr;
-  QAreaSeries* calibrationStrip_ = nullptr;
-  QScatterSeries* eventMarks_ = nullptr;
+  HistoryChart* chart_ = nullptr;
+  HistoryChartView* view_ = nullptr;
+  SummaryPanel* summary_ = nullptr;
 };
-
-// The text an event's marker shows when the pointer rests on it.
-QString EventText(const history::Entry& e);
 
 }  // namespace voltander

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/Fakes.h"
+#include "history/ChartFrame.h"
+#include "history/HistoryCsv.h"
+#include "history/Recorder.h"
+#include "history/SessionReader.h"
+
+namespace voltander::history {
+namespace {
+
+constexpr double kStart = 1772348400;  // 2026-03-01 08:00:00 +01:00, the StepClock's start
+constexpr int kDay = 43200;            // replies a day, one every 2 s
+
+// A run of 90 days at one reply every 2 s, with a lone fault, a lone maintenance
+// reply and a lone zero duty in the middle of days of level holding at duty 100.
+TEST(MinMaxLevels, LoneExtremesSurviveEveryZoomAndMemoryStaysFixed) {
+  Timeline timeline;
+  const std::vector<int> lone = {5 * kDay + 123, 40 * kDay + 7, 89 * kDay + 999};
+  for (int k = 0; k < 90 * kDay; ++k) {
+    Entry e;
+    e.seconds = kStart + 2.0 * k;
+    e.state = 3;
+    e.duty = 100;
+    if (k == lone[0]) e.fault = true, e.duty = 255;
+    if (k == lone[1]) e.state = 4;
+    if (k == lone[2]) e.duty = 0;
+    timeline.add(e);
+  }
+  EXPECT_LT(timeline.bytes(), 4u << 20);
+  const ChartFrame all = Frame(timeline, kStart, kStart + 90 * 86400.0, 1000);
+  EXPECT_FALSE(all.fault.empty() || all.states[4].empty() || all.states[3].empty());
+  EXPECT_EQ(all.dutyLow.size(), 1000u);
+  for (const int k : lone) {
+    const double t = kStart + 2.0 * k;
+    for (const double width : {86400.0, 3600.0, 600.0}) {
+      SCOPED_TRACE(std::to_string(k) + " in " + std::to_string(width));
+      const ChartFrame f = Frame(timeline, t - width / 3, t + width * 2 / 3, 1000);
+      double low = 100, high = 0;
+      for (const auto* line : {&f.duty, &f.dutyLow, &f.dutyHigh})
+        for (const Sample& s : *line) low = std::min(low, s.v), high = std::max(high, s.v);
+      EXPECT_EQ(!f.fault.empty(), k == lone[0]);
+      EXPECT_EQ(!f.states[4].empty(), k == lone[1]);
+      EXPECT_EQ(low, k == lone[2] ? 0 : 100.0 * 100 / 255);
+      EXPECT_EQ(high, k == lone[0] ? 100 : 100.0 * 100 / 255);
+      EXPECT_FALSE(f.states[3].empty());
+      EXPECT_LE(f.duty.size(), 4002u);
+    }
+  }
+}
+
+// Two hours at 72 s a column: a lone fault, loop and empty-battery reply each fill
+// exactly the column they fell in, and the duty band's extremes sit in its middle.
+TEST(ChartFrame, AZoomedOutColumnShowsWhatFellIntoItAndNoWhereElse) {
+  Timeline timeline;
+  for (int s = 0; s < 3600; ++s) {
+    Entry e;
+    e.seconds = kStart + 2.0 * s;
+    e.state = 3;
+    e.duty = 100;
+    if (2 * s == 740) e.fault = true, e.duty = 255;
+    if (2 * s == 1460) e.state = 5, e.calibrationLoop = true;
+    if (2 * s == 2180) e.state = 0, e.duty = 0;
+    timeline.add(e);
+  }
+  const ChartFrame f = Frame(timeline, kStart, kStart + 7200, 100);
+  EXPECT_FALSE(f.detailMissing);
+  const auto at = [](double a, double b) { return std::vector<Span>{{kStart + a, kStart + b, 1}}; };
+  EXPECT_EQ(f.fault, at(720, 792));
+  EXPECT_EQ(f.loop, at(1440, 1512));
+  EXPECT_EQ(f.states[0], at(2160, 2232));
+  EXPECT_TRUE(f.states[4].empty());
+  ASSERT_EQ(f.dutyHigh.size(), 100u);
+  EXPECT_EQ(f.dutyHigh[10].t, kStart + 756);
+  EXPECT_EQ(f.dutyHigh[10].v, 100);
+  EXPECT_EQ(f.dutyLow[30].t, kStart + 2196);
+  EXPECT_EQ(f.dutyLow[30].v, 0);
+  const ChartFrame close = Frame(timeline, kStart + 1200, kStart + 1800, 1000);
+  EXPECT_EQ(close.loop, (std::vector<Span>{{kStart + 1460, kStart + 1462, 1}}));
+}
+
+struct LongRun {
+  explicit LongRun(bool saving) {
+    rig.saving.setChecked(saving);
+    // Two days: the first hours are older than the replies kept in memory.
+    for (int k = 0; k < 2 * kDay; ++k)
+      rig.recorder.status({static_cast<std::uint8_t>(k / 1800 % 5), static_cast<std::uint8_t>(k % 251),
+                           true, false, false, 4.0f});
+  }
+  struct {
+    test::FakeSessionFiles files;
+    test::StepClock clock;
+    test::FakeDialogs dialogs;
+    test::FakeDeferred deferred;
+    MenuItem saving;
+    Recorder recorder{files, clock, dialogs, deferred, saving};
+  } rig;
+};
+
+TEST(Timeline, ZoomingIntoAnOldHourReadsEveryReplyBackFromTheSessionFile) {
+  LongRun run(true);
+  const Timeline& t = run.rig.recorder.timeline();
+  const double hour = kStart + 3 * 3600;  // the fourth hour: state 3 throughout
+  const std::vector<Point> points = t.detail(hour, hour + 3600 - 2);
+  ASSERT_EQ(points.size(), 1802u);  // its 1800 replies and one beyond each edge
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const int n = 3 * 1800 - 1 + static_cast<int>(k);
+    ASSERT_EQ(points[k].t, kStart + 2.0 * n);
+    ASSERT_EQ(points[k].duty, n % 251);
+    ASSERT_EQ(points[k].state, n / 1800 % 5);
+  }
+  const ChartFrame f = Frame(t, hour, hour + 3600, 1000);
+  EXPECT_FALSE(f.detailMissing);
+  EXPECT_EQ(f.duty.size(), 1803u);
+}
+
+TEST(Timeline, WithTheSavingOffTheLastDayIsKeptAndTheOlderHoursAreSaidToBeGone) {
+  LongRun run(false);
+  const Timeline& t = run.rig.recorder.timeline();
+  EXPECT_TRUE(run.rig.files.files.empty());
+  EXPECT_LE(t.detailFrom(), kStart + 2.0 * (2 * kDay) - 86400);
+  EXPECT_TRUE(Frame(t, kStart + 3600, kStart + 7200, 1000).detailMissing);
+  const double recent = kStart + 2.0 * (2 * kDay) - 3600;
+  const ChartFrame f = Frame(t, recent, recent + 3600, 1000);
+  EXPECT_FALSE(f.detailMissing);
+  EXPECT_EQ(f.duty.size(), 1801u);
+}
+
+// Every state, a fault, the calibration loop, an upload of each kind and a link
+// loss whose silence counts nowhere; the file split at every third byte.
+TEST(SessionSummary, TimeInEachStateFaultLoopAndTheCountsOfASession) {
+  // A damaged line far too long to be one, then the session.
+  std::string text = std::string(kCsvHeader) + "\n" + std::string(5000, 'x') + "\n";
+  const auto line = [&](int second, const std::string& rest) {
+    text += IsoTime(LocalTimeAt(kStart + second, 60)) + rest + "\n";
+  };
+  for (int s = 0; s < 5; ++s)
+    for (int k = 0; k < 30 * (s + 1); ++k)
+      line(2 * (k + 200 * s), ",status," + std::to_string(s) + ",90,1,0,0,4,");
+  line(2000, ",status,2,255,1,1,0,4,");
+  line(2002, ",status,5,9,0,0,1,4,");
+  line(2004, ",link_lost,,,,,,,");
+  line(2100, ",status,5,9,0,0,1,4,");
+  line(2101, ",parameter_upload,,,,,,,1 2 3 4 5 6 7");
+  line(2102, ",calibration_upload,,,,,,,4010");
+  line(2103, ",link_up,,,,,,,");
+  line(9000, ",parameter_upload,,,,,,,1 2 3 4 5 6 7");
+  Timeline timeline;
+  SessionSummary summary;
+  SessionReader reader(timeline, summary);
+  for (std::size_t k = 0; k < text.size(); k += 3) reader.feed(std::string_view(text).substr(k, 3));
+  EXPECT_EQ(reader.complete(), text.size());
+  EXPECT_EQ(timeline.first(), kStart);
+  EXPECT_EQ(timeline.last(), kStart + 9000);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Nincs akku", "1 p 1 mp"},
+      {"Gyors töltés", "2 p 1 mp"},
+      {"Normál töltés", "3 p 3 mp"},
+      {"Szintentartás", "4 p 1 mp"},
+      {"Karbantartás", "5 p 1 mp"},
+      {"HIBA!", "2 mp"},
+      {"Kalibrációs hurok!", "2 mp"},
+      {"Kapcsolat megszakadt", "1 alkalom"},
+      {"Paraméterek feltöltve", "2 alkalom"},
+      {"Kalibráció feltöltve", "1 alkalom"},
+      {"Első", "2026-03-01 08:00:00"},
+      {"Utolsó", "2026-03-01 10:30:00"}};
+  EXPECT_EQ(SummaryLines(summary), expected);
+  EXPECT_EQ(DurationText(2 * 3600 + 13 * 60 + 59), "2 ó 13 p");
+  EXPECT_EQ(DurationText(90 * 86400 + 3600), "90 nap 1 ó 0 p");
+}
+
+}  // namespace
+}  // namespace voltander::history
