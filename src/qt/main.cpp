@@ -6,9 +6,6 @@
 #include "common/Kozos.h"
 #include "history/Recorder.h"
 #include "platform/Platform.h"
-#include "qt/widgets/FolapWindow.h"
-#include "qt/widgets/HistoryWindow.h"
-#include "qt/widgets/OsztoWindow.h"
 #include "qt/platform/LinkLog.h"
 #include "qt/platform/PosixFileStore.h"
 #include "qt/platform/QtDialogs.h"
@@ -20,6 +17,9 @@
 #include "qt/platform/QtTimer.h"
 #include "qt/platform/QtTranslation.h"
 #include "qt/platform/TerminationSignals.h"
+#include "qt/widgets/FolapWindow.h"
+#include "qt/widgets/HistoryWindow.h"
+#include "qt/widgets/OsztoWindow.h"
 
 using namespace voltander;
 
@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   QtBeep beep;
   QtDesktop desktop;
   LinkLog linkLog;
+  linkLog.started();
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;

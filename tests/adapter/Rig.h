@@ -18,13 +18,13 @@
 
 #include "app/Folap.h"
 #include "fakes/Fakes.h"
-#include "qt/widgets/FolapWindow.h"
 #include "qt/platform/QtPortSearch.h"
 #include "qt/platform/QtSerialPort.h"
 #include "qt/platform/QtSessionFiles.h"
 #include "qt/platform/QtSettingsStore.h"
 #include "qt/platform/QtSystem.h"
 #include "qt/platform/QtTimer.h"
+#include "qt/widgets/FolapWindow.h"
 #include "support/SimProcess.h"
 
 namespace voltander::test {
@@ -123,7 +123,7 @@ class ProgramRig {
   QtBeep beep;
   QtDesktop desktop;
   Kozos kozos;
-  Journal journal;
+  FakeJournal journal;
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;

@@ -73,15 +73,15 @@ std::string ReadWholeFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome)
+ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome,
+                               EnvOverrides env)
     : outputPath_(configHome + "/program-output.txt") {
   const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (out < 0) throw std::runtime_error("cannot write " + outputPath_);
-  pid_ = SpawnProcess({binary},
-                      {{"QT_QPA_PLATFORM", "offscreen"},
-                       {"XDG_CONFIG_HOME", configHome},
-                       {"XDG_DATA_HOME", configHome}},
-                      out, out);
+  env.insert(env.begin(), {{"QT_QPA_PLATFORM", "offscreen"},
+                           {"XDG_CONFIG_HOME", configHome},
+                           {"XDG_DATA_HOME", configHome}});
+  pid_ = SpawnProcess({binary}, env, out, out);
   close(out);
   if (pid_ < 0) throw std::runtime_error("cannot start " + binary);
 }

@@ -25,7 +25,7 @@ std::string ReadWholeFile(const std::string& path);
 // The real program off screen with its settings and data in configHome.
 class ProgramProcess {
  public:
-  ProgramProcess(const std::string& binary, const std::string& configHome);
+  ProgramProcess(const std::string& binary, const std::string& configHome, EnvOverrides env = {});
   ~ProgramProcess() { terminate(2000); }
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
