@@ -100,10 +100,11 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
   EXPECT_FALSE(chart.live() || chart.openFile(QString::fromStdString(dir.file("nincs.csv"))));
   const qint64 t = 1796591597000;  // 22:13:17 +01:00
   EXPECT_EQ(Shown(chart), (Points{{t, 0}, {t + 2000, 20}, {t + 4000, 100}, {t, t + 60000}}));
-  // The run: its first reply fills a minute's view, which later replies push along.
+  // The run: a first reply fills a minute's view; each later one, drawn in turn, pushes it.
   recorder.status({2, 51, true, false, false, 4.0f});
   chart.showLive();
-  for (int i = 1; i <= 40; ++i) recorder.status({2, 51, true, false, false, 4.0f});
+  for (int i = 1; i <= 40; ++i, QApplication::processEvents())
+    recorder.status({2, 51, true, false, false, 4.0f});
   const qint64 n = 1772348480000;  // the 41st reply, 80 s after the first
   EXPECT_TRUE(chart.live() && ProcessEventsUntil([&] {
                 const Points s = Shown(chart);
