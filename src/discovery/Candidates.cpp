@@ -1,7 +1,6 @@
 #include "discovery/Candidates.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 #include "common/SignedBlank.h"
@@ -11,8 +10,6 @@ namespace voltander {
 
 namespace {
 
-constexpr int kPerFamily = 32;
-constexpr const char* kFamilies[] = {"/dev/ttyS", "/dev/ttyUSB", "/dev/ttyACM"};
 constexpr const char* kLineBreak = "\r\n";
 
 // The device's own node where it is known, so a link and its target meet.
@@ -46,22 +43,6 @@ const char* Reason(ProbeOutcome o) {
 }
 
 }  // namespace
-
-int StandardCommNumber(const std::string& devicePath) {
-  for (int family = 0; family < static_cast<int>(std::size(kFamilies)); ++family) {
-    const std::string prefix = kFamilies[family];
-    if (devicePath.size() <= prefix.size() || devicePath.compare(0, prefix.size(), prefix) != 0) {
-      continue;
-    }
-    const std::string digits = devicePath.substr(prefix.size());
-    if (digits.size() > 2 || (digits.size() > 1 && digits[0] == '0')) continue;
-    if (!std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
-      continue;
-    const int k = std::stoi(digits);
-    if (k < kPerFamily) return family * kPerFamily + k + 1;
-  }
-  return 0;
-}
 
 std::vector<Candidate> CollectCandidates(const std::vector<SerialDeviceInfo>& devices,
                                          const std::vector<RegisteredLink>& links) {

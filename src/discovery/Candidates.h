@@ -8,13 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/CommNumbers.h"
 #include "platform/PortSearch.h"
 
 namespace voltander {
-
-// First number a new link gets; 1 to 96 belong to the built-in device families.
-inline constexpr int kFirstLinkNumber = 97;
-inline constexpr int kLastPortNumber = 255;
 
 struct Candidate {
   std::string path;      // what the probe opens
@@ -22,10 +19,6 @@ struct Candidate {
   int comm = 0;          // the Comm number that opens it; 0 when it needs a new link
   std::string about;     // what the system says about it, for the lists shown
 };
-
-// The Comm number of a device in the built-in families (/dev/ttyS0 is 1,
-// /dev/ttyUSB0 33, /dev/ttyACM0 65), or 0 outside them.
-int StandardCommNumber(const std::string& devicePath);
 
 // System devices and registered links, each device once. A device reached through a
 // link keeps the lowest such link's number; a built-in number counts only while no

@@ -33,6 +33,8 @@ struct Entry {
   bool calibrationLoop = false;
   float ratio = 0.0f;
   std::string detail;  // events: the seven codes, N, or the file's name
+
+  bool operator==(const Entry&) const = default;
 };
 
 // Whole seconds since the epoch, with the milliseconds, for a local time.

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   QtDesktop desktop;
   LinkLog linkLog;
   port.setJournal(linkLog);
+  linkLog.started();
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;

@@ -124,7 +124,7 @@ class ProgramRig {
   QtBeep beep;
   QtDesktop desktop;
   Kozos kozos;
-  Journal journal;
+  FakeJournal journal;
   QtPortSearch portSearch;
   QtSessionFiles sessionFiles;
   QtClock clock;

@@ -1,5 +1,6 @@
 #include "qt/platform/LinkLog.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 // Info and above by default: the log's debug lines stay off until a rule asks.
@@ -44,6 +45,13 @@ LinkLog::LinkLog() { clock_.start(); }
 
 void LinkLog::write(const QString& text) const {
   qCDebug(lcVoltanderLink).noquote() << QStringLiteral("%1 ms").arg(clock_.elapsed(), 9) << text;
+}
+
+void LinkLog::started() {
+  if (!lcVoltanderLink().isDebugEnabled()) return;
+  write(QStringLiteral("started, Qt's buttons: %1 %2")
+            .arg(QCoreApplication::translate("QPlatformTheme", "&Yes"),
+                 QCoreApplication::translate("QPlatformTheme", "&No")));
 }
 
 void LinkLog::frameSent(const LineFrame& frame) {

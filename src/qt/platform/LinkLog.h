@@ -17,6 +17,10 @@ class LinkLog : public Journal {
  public:
   LinkLog();
 
+  // The start, with the words Qt's own buttons speak: English there means the
+  // Hungarian translation of Qt was not found.
+  void started();
+
   void frameSent(const LineFrame& frame) override;
   void frameReceived(const LineFrame& frame) override;
   void strayBytes(int count) override;

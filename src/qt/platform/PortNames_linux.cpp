@@ -4,16 +4,12 @@
 
 #include <cstdlib>
 
+#include "common/CommNumbers.h"
 #include "qt/platform/PortNames.h"
 
 namespace voltander {
 
 namespace {
-
-// Thirty-two numbers per device family, in the order users meet them: built-in
-// UARTs, then USB serial adapters, then USB modem-class devices.
-constexpr int kPerFamily = 32;
-constexpr const char* kFamilies[] = {"/dev/ttyS", "/dev/ttyUSB", "/dev/ttyACM"};
 
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -31,14 +27,12 @@ std::string PortLinkFolder() {
 
 std::string DevicePathForPort(int n) {
   if (n < 1) return "";
-  const std::string link = PortLinkFolder() + "/COM" + std::to_string(n);
+  const std::string link = PortLinkFolder() + "/" + LinkName(n);
   struct stat st {};
   // lstat: a link whose device is gone still names that device, so the opening
   // reports a missing device instead of falling back to another one.
   if (lstat(link.c_str(), &st) == 0) return link;
-  const int family = (n - 1) / kPerFamily;
-  if (family >= static_cast<int>(std::size(kFamilies))) return "";
-  return kFamilies[family] + std::to_string((n - 1) % kPerFamily);
+  return StandardDevicePath(n);
 }
 
 }  // namespace voltander

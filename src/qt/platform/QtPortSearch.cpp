@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/CommNumbers.h"
 #include "discovery/Candidates.h"
 #include "discovery/SearchTexts.h"
 #include "protocol/Frame.h"
@@ -70,12 +71,8 @@ std::vector<RegisteredLink> QtPortSearch::registeredLinks() {
   std::vector<RegisteredLink> out;
   std::error_code ec;
   for (const fs::directory_entry& e : fs::directory_iterator(PortLinkFolder(), ec)) {
-    const std::string name = e.path().filename().string();
-    if (name.size() < 4 || name.compare(0, 3, "COM") != 0 || name[3] == '0') continue;
-    const std::string digits = name.substr(3);
-    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-    const int n = std::stoi(digits);
-    if (n < 1 || n > kLastPortNumber) continue;
+    const int n = LinkNameNumber(e.path().filename().string());
+    if (n == 0) continue;
     out.push_back({n, e.path().string(), ResolvedDevice(e.path().string())});
   }
   return out;
@@ -162,7 +159,7 @@ bool QtPortSearch::registerLink(int number, const std::string& device) {
   const fs::path folder = PortLinkFolder();
   fs::create_directories(folder, ec);
   if (ec) return false;
-  fs::create_symlink(device, folder / ("COM" + std::to_string(number)), ec);
+  fs::create_symlink(device, folder / LinkName(number), ec);
   return !ec;
 }
 

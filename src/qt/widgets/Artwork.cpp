@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <array>
 
 namespace voltander {
 
@@ -141,6 +142,43 @@ QIcon AppIcon() {
     icon.addPixmap(pm);
   }
   return icon;
+}
+
+namespace {
+
+struct Segment {
+  int x1, y1, x2, y2;
+};
+
+// The divider circuit in twips: the reference rail with the trimmer, its wiper set
+// from the slider's side, the test-pin tap, the controller's box driving the FET
+// that switches the divider's foot to ground, and the measured input U on the left.
+constexpr std::array<Segment, 27> kSketch{{
+    {3480, 1320, 4440, 1320},  // Uref rail
+    {3480, 1200, 3480, 1440},  // its terminal
+    {4440, 1320, 4440, 1560},  // down to the trimmer
+    {4380, 1560, 4500, 1560},  // trimmer body
+    {4500, 1560, 4500, 2160}, {4380, 2160, 4500, 2160},
+    {4380, 1560, 4380, 2160}, {5040, 1980, 4560, 1980},  // wiper
+    {4560, 1980, 4680, 1920}, {4560, 1980, 4680, 2040},
+    {4440, 2160, 4440, 2960},                            // divider node down to the FET
+    {4440, 2520, 4360, 2520},                            // test-pin tap
+    {4360, 2460, 4360, 2580}, {4320, 3000, 4320, 3480},  // FET gate plate
+    {4440, 2960, 4440, 3520},                            // FET channel
+    {4440, 3520, 4440, 3840},                            // source to ground
+    {4260, 3840, 4620, 3840},                            // ground
+    {4350, 3930, 4530, 3930}, {4410, 4020, 4470, 4020},
+    {2400, 3120, 4200, 3120},  // controller box
+    {4200, 3120, 4200, 3720}, {2400, 3720, 4200, 3720},
+    {2400, 3120, 2400, 3720}, {4200, 3240, 4320, 3240},  // gate drive
+    {1920, 1800, 2160, 1800},                            // input U
+    {2160, 1800, 2160, 3480}, {2160, 3480, 2400, 3480},
+}};
+
+}  // namespace
+
+void DrawDividerSketch(QPainter& p, const TwipScale& scale) {
+  for (const Segment& s : kSketch) p.drawLine(scale.line(s.x1, s.y1, s.x2, s.y2));
 }
 
 }  // namespace voltander

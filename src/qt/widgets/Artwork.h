@@ -1,11 +1,15 @@
 // The window's small images, drawn rather than shipped (they must show without any
 // image plug-in): the two decorative pictures above the charge-curve diagram, the
-// upload button's icon and the window icon.
+// upload button's icon, the window icon and the calibration window's divider circuit.
 #pragma once
 
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
+
+#include "qt/widgets/Twips.h"
+
+class QPainter;
 
 namespace voltander {
 
@@ -16,5 +20,8 @@ QPixmap ChargerPicture(QSize size);
 // An arrow into a chip: sending the parameters to the controller.
 QIcon UploadIcon();
 QIcon AppIcon();
+// The divider circuit behind the calibration window's controls, in its twip layout,
+// with the painter's pen.
+void DrawDividerSketch(QPainter& p, const TwipScale& scale);
 
 }  // namespace voltander

@@ -34,7 +34,6 @@ class FolapWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void buildControls();
   void buildMenus();
 
   Folap& form_;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -36,27 +35,6 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   EXPECT_EQ(h.setting("BAssis"), "1");
   EXPECT_EQ(h.setting("Expert"), "0");
   EXPECT_EQ(h.setting("Ujracsatlakozas"), "0");
-}
-
-// Every labelled control carries its own caption, and the live display starts in its
-// no-connection look.
-TEST(Startup, ControlsStartCaptionedAndDisconnected) {
-  Harness h;
-  Folap& f = *h.form;
-  std::vector<const Label*> labelled{&f.Allapot,  &f.Kall,    &f.Hiba,      &f.Led,
-                                     &f.Varazslo, &f.Fel,     &f.FBe,       &f.FMentes,
-                                     &f.FKi,      &f.BAssis,  &f.BSzakerto, &f.BFesz,
-                                     &f.KKereses, &f.Nevjegy, &f.NMentes,   &f.NGrafikon};
-  for (const Label& s : f.State) labelled.push_back(&s);
-  std::set<std::string> captions;
-  for (const Label* l : labelled) captions.insert(l->caption());
-  EXPECT_EQ(captions.size(), labelled.size()) << "each caption its own, none empty";
-  EXPECT_FALSE(captions.contains(""));
-  for (const Label& s : f.State) EXPECT_FALSE(s.enabled());
-  EXPECT_FALSE(f.Allapot.enabled() || f.Led.enabled() || f.Kall.visible() || f.Hiba.visible());
-  EXPECT_EQ(f.LED2.background(), kRed);
-  EXPECT_EQ(f.AMVerzio.text(), "???");
-  EXPECT_EQ(f.Bar.maximum(), 255);
 }
 
 TEST(Startup, StoredPortIsOpenedAndPolled) {

@@ -46,31 +46,5 @@ TEST(Controls, EverySetterNotifiesOncePerChangeAndNotForTheSameValue) {
   EXPECT_EQ(told, 2);
 }
 
-TEST(Controls, ValuesAndSelectionsStayInsideTheirRange) {
-  ProgressBar bar;
-  bar.setRange(0, 255);
-  for (const auto& [set, shown] : {std::pair{300, 255}, {-4, 0}}) {
-    bar.setValue(set);
-    EXPECT_EQ(bar.value(), shown);
-  }
-  bar.setValue(200);
-  bar.setRange(0, 100);
-  EXPECT_EQ(bar.value(), 100);
-
-  ListBox list;
-  int handled = 0;
-  list.onSelect = [&] { ++handled; };
-  list.addEntry("a");
-  for (int outside : {-2, 1, 5}) {
-    list.select(0);
-    list.select(outside);
-    EXPECT_EQ(list.selected(), -1) << outside;
-  }
-  EXPECT_EQ(handled, 6) << "choosing, even nothing, runs the list's handler";
-  list.writeEntry(0, "b");
-  list.writeEntry(1, "c");
-  EXPECT_EQ(list.entries(), (std::vector<std::string>{"b", "c"}));
-}
-
 }  // namespace
 }  // namespace voltander

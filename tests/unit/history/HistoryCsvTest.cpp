@@ -46,7 +46,7 @@ TEST(HistoryCsv, WhatIsWrittenReadsBackTheSameUpToALineCutOffByACrash) {
     EXPECT_NE(text.find(iso), std::string::npos) << iso;
   const std::vector<Entry> before(kEntries.begin(), kEntries.end() - 1);
   for (std::size_t cut = text.rfind('\n', text.size() - 2) + 1; cut <= text.size(); ++cut)
-    ASSERT_EQ(Written(ReadCsv(text.substr(0, cut))), cut < text.size() ? Written(before) : text);
+    ASSERT_EQ(ReadCsv(text.substr(0, cut)), cut < text.size() ? before : kEntries);
 }
 
 TEST(HistoryCsv, DamagedLinesAreSkippedAndTheRestKept) {
@@ -59,7 +59,7 @@ TEST(HistoryCsv, DamagedLinesAreSkippedAndTheRestKept) {
     // clang-format on
     std::string text = Written(kEntries);
     text.insert(text.find('\n') + 1, std::string(bad) + "\r\n");
-    EXPECT_EQ(Written(ReadCsv(text)), Written(kEntries)) << bad;
+    EXPECT_EQ(ReadCsv(text), kEntries) << bad;
   }
 }
 

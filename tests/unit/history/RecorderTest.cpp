@@ -125,12 +125,6 @@ TEST(NaploSetting, StartsFromTheStoreFlipsAndIsWrittenBack) {
     h.form->Form_Unload();
     EXPECT_EQ(h.setting("Naplo"), checked ? "0" : "1");
   }
-  test::Harness h;
-  int opened = 0;
-  h.form->NGrafikon.click();
-  h.form->showHistory = [&] { ++opened; };
-  h.form->NGrafikon.click();
-  EXPECT_EQ(opened, 1);
 }
 
 }  // namespace

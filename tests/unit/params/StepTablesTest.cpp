@@ -9,23 +9,6 @@
 namespace voltander {
 namespace {
 
-TEST(StepTables, EveryRowCarriesItsCodeAndDividedRowsAreSingleProducts) {
-  VoltageTable v{};
-  CurrentTable c{};
-  ComputeStepTables(4.0f, v, c);
-  const int baseCodes[28] = {176, 177, 178, 179, 180, 181, 144, 145, 183, 146, 184, 147, 148, 149,
-                             186, 150, 187, 151, 152, 153, 189, 154, 190, 155, 156, 157, 158, 159};
-  for (int row = 0; row < 28; ++row) EXPECT_EQ(v[row][1], baseCodes[row]) << "row " << row;
-  // The divided rows repeat rows 2..27 with bit 4 cleared: 178 -> 162, 144 -> 128.
-  for (int row = 28; row < kVoltageRows; ++row) {
-    EXPECT_EQ(v[row][1], baseCodes[row - 26] & 0xEF) << "row " << row;
-  }
-  for (int row = 0; row < kCurrentRows; ++row) EXPECT_EQ(c[row][1], 160 + row);
-  EXPECT_EQ(v[28][0], 4.0f * 0.4166f);
-  EXPECT_EQ(v[53][0], 4.0f * 3.593f);
-  EXPECT_EQ(c[1][0], 0.07f);
-}
-
 // The texts of the given entries, joined by " | ".
 std::string Texts(const ListBox& list, std::initializer_list<int> entries) {
   std::string s;
