@@ -3,19 +3,11 @@
 #include <charconv>
 #include <cstdio>
 
+#include "common/CivilDays.h"
+
 namespace voltander::mqtt {
 
 namespace {
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = static_cast<int>(y - era * 400);
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 // Shortest form that reads back the same, with a point whatever the locale.
 template <typename T>
