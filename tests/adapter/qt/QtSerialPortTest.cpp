@@ -45,10 +45,11 @@ struct PortLink {
   std::string path;
 };
 
-TEST(PortNamesTest, ALinkOverridesTheBuiltInNumber) {
-  auto gone = std::make_unique<PortLink>(3, "/dev/pts/424242");  // even when that is gone
+TEST(PortNamesTest, ARegisteredLinkMakesItsFolderAndOverridesTheBuiltInNumber) {
+  std::filesystem::remove_all(PortLinkFolder());
+  ASSERT_TRUE(QtPortSearch().registerLink(3, "/dev/pts/424242"));  // even when that is gone
   EXPECT_EQ(DevicePathForPort(3), PortLinkFolder() + "/COM3");
-  gone.reset();
+  std::filesystem::remove(PortLinkFolder() + "/COM3");
   EXPECT_EQ(DevicePathForPort(3), "/dev/ttyS2");
 }
 

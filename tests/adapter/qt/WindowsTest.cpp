@@ -88,6 +88,8 @@ TEST_F(FolapWindowTest, WidgetsMirrorTheModelsAndHandTheUsersChoiceBack) {
 
   f.Kall.setVisible(true);
   EXPECT_TRUE(Child<QLabel>(window, "Kall")->isVisible());
+  f.Kall.setVisible(false);
+  EXPECT_FALSE(Child<QLabel>(window, "Kall")->isVisible());
   QLabel* state2 = Child<QLabel>(window, "State2");
   auto* allapot = Child<FrameBox>(window, "Allapot");
   f.State[2].setEnabled(true);
@@ -123,7 +125,8 @@ class OsztoWindowTest : public ::testing::Test {
 };
 
 // The widgets follow the form both ways (list, slider, check box) and the keys keep
-// their meaning: letters are ignored, Enter presses no button, the arrows move.
+// their meaning: a typed digit clears the thresholds, Enter computes them again and
+// presses no button, the arrows move.
 TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
   Oszto form(h.form->osztoHost());
   showAndRun(form, [&](QDialog& d) {
@@ -134,7 +137,8 @@ TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
     EXPECT_EQ(poti->maximum(), rhi->count() - 1);
     EXPECT_EQ(poti->value(), form.Rhi.selected());
     const QString lines = ufesz->toPlainText();
-    Key(rhi, Qt::Key_A, "a");
+    Key(rhi, Qt::Key_7, "7");  // no entry starts with it, so the selection stays
+    EXPECT_EQ(ufesz->toPlainText(), "");
     Key(rhi, Qt::Key_Return, "\r");
     EXPECT_EQ(ufesz->toPlainText(), lines);
     EXPECT_TRUE(d.isVisible()) << "Enter must press no button";
