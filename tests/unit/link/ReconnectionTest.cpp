@@ -46,12 +46,17 @@ TEST_F(Reconnect, ALostPortKeepsItsChoiceAndIsTriedEveryFiveSecondsUntilRightsAr
   EXPECT_EQ(f().Portok.selected(), -1);
 }
 
-TEST_F(Reconnect, NothingIsTriedBehindTheCalibrationWindowAndOffHandsBackToPolling) {
+TEST_F(Reconnect, NothingIsTriedBehindTheCalibrationWindowOrTheSearchAndOffHandsBackToPolling) {
   bool triedBehind = true;
   h.dialogs.calibrationScript = [&](Oszto&) { triedBehind = h.retryTimer.enabled(); };
   f().BFesz.click();
   EXPECT_FALSE(triedBehind);
   EXPECT_TRUE(h.retryTimer.enabled());
+  triedBehind = true;
+  h.dialogs.whileShown = [&](const ShownMessage&) { triedBehind = h.retryTimer.enabled(); };
+  f().KKereses.click();  // nor behind the controller search, which may open the device
+  EXPECT_FALSE(triedBehind);
+  h.dialogs.shown.clear();
   f().BUjra.click();
   EXPECT_FALSE(h.retryTimer.enabled());
   h.dialogs.whileShown = [&](const ShownMessage&) { triedBehind = h.timer.enabled(); };
