@@ -63,7 +63,7 @@ TEST(MqttEndToEnd, DutyArrivesRetainedWithDiscoveryRepublishedAfterABrokerRestar
 
 TEST(MqttEndToEnd, WrongPasswordIsRefusedAndLoggedWithoutItWhilePollingGoesOn) {
   REQUIRE_MOSQUITTO();
-  Broker broker({.user = "charger", .password = "right-one"});
+  Broker broker({"charger", "right-one", "", "", ""});
   TempDir config("voltander-mqtt");
   WriteSettings(config, broker, "User=charger\nPassword=Wr0ngSecret\n");
   SimProcess sim({"--port", "1"}, {{"XDG_CONFIG_HOME", config.path()}});
