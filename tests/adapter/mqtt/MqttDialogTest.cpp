@@ -42,7 +42,7 @@ struct DialogRig {
 
 TEST(MqttDialogTest, ConnectionTestTellsTheBrokersAnswer) {
   if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";
-  Broker broker({"u", "good"});
+  Broker broker({"u", "good", "", "", ""});
   DialogRig rig;
   rig.enter("Host", "127.0.0.1");
   rig.enter("Port", std::to_string(broker.port()));
