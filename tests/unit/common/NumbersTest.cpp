@@ -3,7 +3,9 @@
 #include <cfloat>
 #include <cmath>
 #include <string>
+#include <tuple>
 
+#include "common/CivilDays.h"
 #include "common/LeadingNumber.h"
 #include "common/PatternFormat.h"
 #include "common/Rounding.h"
@@ -63,6 +65,10 @@ TEST(LeadingNumber, TakesTheLeadingNumberAndStopsAtTheFirstMisfit) {
                {"7e+29", 7e29},
                {"&H10000", 65536.0},
                {"&O17", 15.0},
+               {"&o17", 15.0},
+               {"&17", 0.0},  // no radix letter, no number
+               {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0},
+               {"&H10000000000000000", HUGE_VAL},
                {"-.5D2", -50.0},
                {"abc", 0.0},
                {"", 0.0},
@@ -107,6 +113,21 @@ TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   // Halves of the last place go away from zero.
   EXPECT_EQ(FormatPattern(1.5625f, "0.000 V", "."), "1.563 V");
   EXPECT_EQ(FormatPattern(-2.125, "0.00", "."), "-2.13");
+}
+
+// A damaged file can carry the year 0000, whose January counts in the year before it:
+// the era arithmetic must hold below zero as well as in the present.
+TEST(CivilDays, DatesAndDayCountsMatchBothWaysInEveryEra) {
+  const struct { int y, m, d; std::int64_t days; } cases[] = {
+      {1970, 1, 1, 0},       {1969, 12, 31, -1},      {1600, 2, 29, -135081}, {2400, 2, 29, 157113},
+      {1, 1, 1, -719162},    {0, 3, 1, -719468},      {0, 1, 1, -719528},     {-1, 12, 31, -719529},
+      {-400, 1, 1, -865625}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(DaysFromCivil(c.y, c.m, c.d), c.days) << c.y << '-' << c.m << '-' << c.d;
+    int y = 0, m = 0, d = 0;
+    CivilFromDays(c.days, y, m, d);
+    EXPECT_EQ(std::make_tuple(y, m, d), std::make_tuple(c.y, c.m, c.d)) << c.days;
+  }
 }
 
 }  // namespace

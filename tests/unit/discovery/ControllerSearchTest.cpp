@@ -33,14 +33,14 @@ TEST(Candidates, NumbersComeFromTheBuiltInFamiliesOrLinksAndNewLinksFromNinetySe
   links = {
       {9, "/p/COM9", "/dev/ttyACM1"},   {7, "/p/COM7", "/dev/ttyACM1"},
       {1, "/p/COM1", "/dev/pts/5"},     {3, "/p/COM3", ""},
-      {300, "/p/COM300", "/dev/pts/6"},
+      {300, "/p/COM300", "/dev/pts/6"}, {255, "/p/COM255", "/dev/pts/7"},
   };
   std::vector<std::tuple<std::string, int, std::string>> got;
   for (const Candidate& c : CollectCandidates(devices, links))
     got.emplace_back(c.path, c.comm, c.about);
   // clang-format off
   EXPECT_EQ(got, (decltype(got){{"/p/COM1", 1, ""}, {"/p/COM3", 3, ""}, {"/dev/ttyACM1", 7, ""},
-                                {"/dev/ttyUSB0", 33, "FT232R, FTDI"}, {"/dev/ttyAMA0", 0, ""}, {"/dev/ttyS0", 0, ""}}));
+                                {"/dev/ttyUSB0", 33, "FT232R, FTDI"}, {"/p/COM255", 255, ""}, {"/dev/ttyAMA0", 0, ""}, {"/dev/ttyS0", 0, ""}}));
   // clang-format on
 }
 

@@ -63,11 +63,20 @@ TEST(HistoryCsv, DamagedLinesAreSkippedAndTheRestKept) {
   }
 }
 
+TEST(HistoryCsv, TimesWithoutMillisecondsOrInUtcReadAsWholeSeconds) {
+  for (const char* iso : {"2026-03-01T08:00:00+01:00", "2026-03-01T07:00:00Z"}) {
+    const std::vector<Entry> read =
+        ReadCsv(std::string(kCsvHeader) + "\n" + iso + ",link_lost,,,,,,,\n");
+    ASSERT_EQ(read.size(), 1u) << iso;
+    EXPECT_EQ(read[0].seconds, 1772348400.0) << iso;
+  }
+}
+
 // No peak or dip (a fault) may vanish from a pixel column, whatever the range and zoom.
 TEST(MinMaxDownsample, EveryBucketKeepsItsHighestAndLowestSample) {
   // clang-format off
   for (const auto& [n, t0, t1, buckets] : {std::tuple<std::size_t, double, double, int>{302400, 0, 604800, 1000},
-       {5000, 1000, 3001, 37}, {5000, -50, 20000, 640}, {3, 0, 6, 1}, {50, 0, 100, 1000}}) {
+       {5000, 1000, 3001, 37}, {5000, -50, 20000, 640}, {30, 0, 60, 1}, {50, 0, 100, 1000}}) {
     // clang-format on
     std::vector<Sample> in;  // at 2 s, with rare one-sample spikes up and down
     for (std::size_t k = 0; k < n; ++k)

@@ -66,13 +66,18 @@ TEST(ChartFrame, AZoomedOutColumnShowsWhatFellIntoItAndNoWhereElse) {
     if (2 * s == 2180) e.state = 0, e.duty = 0;
     timeline.add(e);
   }
+  Entry lost;  // on the right edge, as a view that follows the run has it
+  lost.seconds = kStart + 7200;
+  lost.kind = EntryKind::LinkLost;
+  timeline.add(lost);
   const ChartFrame f = Frame(timeline, kStart, kStart + 7200, 100);
+  EXPECT_EQ(f.events.size(), 1u);
   EXPECT_FALSE(f.detailMissing);
   const auto at = [](double a, double b) { return std::vector<Span>{{kStart + a, kStart + b, 1}}; };
   EXPECT_EQ(f.fault, at(720, 792));
   EXPECT_EQ(f.loop, at(1440, 1512));
   EXPECT_EQ(f.states[0], at(2160, 2232));
-  EXPECT_TRUE(f.states[4].empty());
+  for (int s : {1, 2, 4}) EXPECT_TRUE(f.states[s].empty()) << s;
   ASSERT_EQ(f.dutyHigh.size(), 100u);
   EXPECT_EQ(f.dutyHigh[10].t, kStart + 756);
   EXPECT_EQ(f.dutyHigh[10].v, 100);
@@ -80,6 +85,47 @@ TEST(ChartFrame, AZoomedOutColumnShowsWhatFellIntoItAndNoWhereElse) {
   EXPECT_EQ(f.dutyLow[30].v, 0);
   const ChartFrame close = Frame(timeline, kStart + 1200, kStart + 1800, 1000);
   EXPECT_EQ(close.loop, (std::vector<Span>{{kStart + 1460, kStart + 1462, 1}}));
+}
+
+// Four slices a level: the 16-s level holds the last 64 s, the 128-s one the start.
+TEST(MinMaxLevels, AReusedSliceStartsCleanAndAViewTakesTheFinestLevelHoldingIt) {
+  MinMaxLevels levels(4);
+  for (int t = 0; t < 80; t += 2) levels.add({double(t), std::uint8_t(t / 16), 0, t == 0, false});
+  const auto shown = [&](double t0, double t1, int n) {
+    std::vector<std::string> out;
+    for (const Bucket& b : levels.columns(t0, t1, n))
+      out.push_back(std::to_string(b.lo) + "-" + std::to_string(b.hi) +
+                    ((b.flags & Bucket::kFault) ? " fault" : ""));
+    return out;
+  };
+  EXPECT_EQ(shown(64, 80, 1), (std::vector<std::string>{"4-4"}));
+  EXPECT_EQ(shown(32, 64, 2), (std::vector<std::string>{"2-3", "3-4"}));
+  EXPECT_EQ(shown(16, 32, 1), (std::vector<std::string>{"1-2"}));  // the oldest it holds
+  EXPECT_EQ(shown(0, 16, 1), (std::vector<std::string>{"0-4 fault"}));
+}
+
+// The chart is redrawn only when the frame changed; any part of it is a change.
+TEST(ChartFrame, AChangeInAnyPartIsANewDrawing) {
+  ChartFrame base;
+  base.duty = base.dutyLow = base.dutyHigh = {{kStart, 50}};
+  base.events.resize(1);
+  const std::vector<void (*)(ChartFrame&)> changes = {
+      [](ChartFrame& f) { f.duty[0].v = 51; },
+      [](ChartFrame& f) { f.dutyLow[0].v = 51; },
+      [](ChartFrame& f) { f.dutyHigh[0].t = 1; },
+      [](ChartFrame& f) { f.states[2].push_back({1, 2, 1}); },
+      [](ChartFrame& f) { f.fault.push_back({1, 2, 1}); },
+      [](ChartFrame& f) { f.loop.push_back({1, 2, 1}); },
+      [](ChartFrame& f) { f.detailMissing = true; },
+      [](ChartFrame& f) { f.events[0].seconds = 1; },
+      [](ChartFrame& f) { f.events[0].kind = EntryKind::LinkLost; },
+      [](ChartFrame& f) { f.events.clear(); }};
+  EXPECT_TRUE(SameDrawing(base, ChartFrame(base)));
+  for (std::size_t k = 0; k < changes.size(); ++k) {
+    ChartFrame changed = base;
+    changes[k](changed);
+    EXPECT_FALSE(SameDrawing(base, changed)) << k;
+  }
 }
 
 struct LongRun {

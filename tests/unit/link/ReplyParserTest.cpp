@@ -77,10 +77,10 @@ TEST_F(BadFrame, LeavesTheDisplayClearsTheLiveLinkAndTheVersionReplyThenAsksNoth
   EXPECT_EQ(Look(f()), look);
   EXPECT_EQ(h.kozos.DividerRatio, 4.0f);
 
-  h.reply('V', {'3', '1', 0xE9, '0', '0', '0', '0'});
+  h.reply('V', {'3', '1', 0xE9, 0x7F, 0x80, '0', '0'});
   EXPECT_EQ(f().AMVerzio.text(),
-            "V31\xC3\xA9"
-            "000")
+            "V31\xC3\xA9\x7F\xC2\x80"
+            "0")
       << "a high byte becomes valid text";
   EXPECT_EQ(h.port.written.size(), sent) << "no \"O\" without a live link";
 }

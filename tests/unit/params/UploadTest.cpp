@@ -61,6 +61,20 @@ TEST_F(Upload, SendsTheSetInControllerOrderWithThePollHeldAndConfirms) {
   EXPECT_EQ(outside, (Payload{177, 177, 160, 160, 0, 0, 0}));
 }
 
+// The two ladders of the controller interleave; each undivided row has its own code.
+TEST_F(Upload, EachUndividedVoltageGoesOutAsItsControllerCode) {
+  const std::uint8_t codes[] = {178, 179, 180, 181, 144, 145, 183, 146, 184, 147, 148, 149, 186,
+                                150, 187, 151, 152, 153, 189, 154, 190, 155, 156, 157, 158, 159};
+  for (int p = 0; p < 26; ++p) {
+    h.port.written.clear();
+    upload({p, p, 14, 4, 0, 9, 0});
+    ASSERT_EQ(h.port.written.size(), 10u);
+    EXPECT_EQ(Bytes(h.port.written.begin() + 2, h.port.written.begin() + 4),
+              (Bytes{codes[p], codes[p]}))
+        << h.form->Umax.text(static_cast<std::size_t>(p));
+  }
+}
+
 TEST_F(Upload, AssistantReportComesFirstAndARefusalSendsNothingOverALiveLink) {
   h.form->BAssis.setChecked(true);
   const int timerChanges = h.timer.enableChanges;
