@@ -148,6 +148,7 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
   history::Recorder recorder(files, clock, dialogs, deferred, saving);
   HistoryWindow chart(recorder);
   chart.show();
+  EXPECT_TRUE(chart.size() == QSize(1250, 500) && !chart.testAttribute(Qt::WA_QuitOnClose));
   TempDir dir("voltander-chart");
   std::ofstream(dir.file("past.csv")) << history::kCsvHeader << "\n"
                                       << "2026-12-06T22:13:17.000+01:00,status,2,0,1,0,0,4,\n"
@@ -171,6 +172,14 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
                 return s[s.size() - 2] == std::pair<qint64, double>{n, 20} &&
                        from >= n - 60000 && from < n && to >= n;
               }));
+  // Minimised, it draws nothing; shown again, it catches up with the newest reply.
+  const Points before = Shown(chart);
+  chart.showMinimized();
+  for (int i = 0; i < 5; ++i, QApplication::processEvents())
+    recorder.status({2, 51, true, false, false, 4.0f});
+  EXPECT_EQ(Shown(chart), before);
+  chart.showNormal();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return Shown(chart).rbegin()[1].first == n + 10000; }));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "fakes/Fakes.h"
+#include "qt/platform/MosquittoClient.h"
 #include "qt/platform/MosquittoPublisher.h"
 #include "qt/platform/QtSessionFiles.h"
 #include "qt/widgets/MqttDialog.h"
@@ -39,6 +40,13 @@ struct DialogRig {
     return answer();
   }
 };
+
+TEST(MqttDialogTest, TheBrokersRefusalsOfTheLoginAloneAreLoginErrors) {
+  using S = BrokerState;
+  const std::pair<int, S> cases[] = {{0, S::Connected},    {1, S::NoAnswer},     {3, S::NoAnswer},
+                                     {4, S::LoginRefused}, {5, S::LoginRefused}, {6, S::NoAnswer}};
+  for (const auto& [code, state] : cases) EXPECT_EQ(StateOfConnack(code), state) << code;
+}
 
 TEST(MqttDialogTest, ConnectionTestTellsTheBrokersAnswer) {
   if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";

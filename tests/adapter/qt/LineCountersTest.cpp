@@ -1,7 +1,11 @@
-// Two readings of the line's counts and the events between them, without hardware.
+// Two readings of the line's counts and the events between them, and the port's
+// settings that cannot be read, without hardware.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "qt/platform/LineCounters.h"
+#include "qt/platform/LineWatch.h"
 
 namespace voltander {
 namespace {
@@ -24,6 +28,20 @@ TEST(CounterEvents, EachCounterThatMovedIsOneEventInTheOrderOfTheEventTable) {
       // clang-format on
   };
   for (const auto& [now, events] : cases) EXPECT_EQ(CounterEvents(was, now), events);
+}
+
+// /dev/null has no terminal settings: told once, as "7", not at every look.
+TEST(LineWatch, SettingsThatCannotBeReadAreToldOnce) {
+  const int fd = ::open("/dev/null", O_RDWR);
+  ASSERT_GE(fd, 0);
+  LineWatch watch;
+  watch.start(fd);
+  const std::vector<LineEvent> first = watch.look(fd);
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(first[0].event, CommEvent::Dcb);
+  EXPECT_EQ(first[0].detail, "settings not readable: Inappropriate ioctl for device");
+  EXPECT_TRUE(watch.look(fd).empty());
+  ::close(fd);
 }
 
 }  // namespace

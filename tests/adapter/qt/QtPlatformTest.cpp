@@ -78,16 +78,22 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
     log.frameSent({'S', 'R', '0', '0', '0', '0', '0', '0', '0', 'T'});
     log.portOpened(7, {OpenError::InvalidPort, 8002, "No such file or directory"});
     log.lineEvent(CommEvent::Frame, "frame 3 -> 4");
-    EXPECT_EQ(captured.size(), on ? 3 : 0) << captured.join('\n').toStdString();
+    log.frameReceived({'S', '!', 0, 0, 0, 0, 0, 0, 0x7F, 'T'});
+    log.frameReceived({'S', ' ', 0, 0, 0, 0, 0, 0, 0, 'T'});
+    log.strayBytes(3);
+    EXPECT_EQ(captured.size(), on ? 6 : 0) << captured.join('\n').toStdString();
   }
   QLoggingCategory::setFilterRules(QString());
   qInstallMessageHandler(previous);
-  ASSERT_EQ(captured.size(), 3);
+  ASSERT_EQ(captured.size(), 6);
   EXPECT_TRUE(
       captured[0].contains(QRegularExpression("^ *\\d+ ms .*53 52 30 30 30 30 30 30 30 54")));
   EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002.*No such file or directory")))
       << captured[1].toStdString();
   EXPECT_TRUE(captured[2].endsWith("line event 1004: frame 3 -> 4")) << captured[2].toStdString();
+  EXPECT_TRUE(captured[3].contains("received !  53 21 00")) << captured[3].toStdString();
+  EXPECT_TRUE(captured[4].contains("received ?  53 20 00")) << captured[4].toStdString();
+  EXPECT_TRUE(captured[5].endsWith("stray bytes thrown away: 3"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -49,6 +50,8 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   EXPECT_TRUE(window.menuBar()->actions().contains(about));
   about->trigger();
   EXPECT_EQ(h.dialogs.shown.size(), 1u);
+  EXPECT_FALSE(Child<QAction>(window, "NGrafikon")->isCheckable());
+  EXPECT_TRUE(Child<QLineEdit>(window, "AMVerzio")->isReadOnly());
   Child<QAction>(window, "NMentes")->trigger();
   EXPECT_FALSE(f.NMentes.checked());
   int charts = 0;
@@ -149,6 +152,9 @@ TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
     EXPECT_EQ(form.Rhi.selected(), 200);
     EXPECT_EQ(rhi->currentIndex(), 200);
     EXPECT_EQ(Child<QLabel>(d, "Osztas")->text(), QString::fromStdString(form.Osztas.caption()));
+    for (const char* name : {"Label3", "Label4", "Label5", "Label8", "Label9"})
+      EXPECT_FALSE(Child<QLabel>(d, name)->text().isEmpty()) << name;
+    EXPECT_EQ(Child<QToolButton>(d, "Kalib")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     Child<QCheckBox>(d, "CH1")->click();
     EXPECT_TRUE(form.CH1.checked());
     EXPECT_NE(ufesz->toPlainText(), lines);
