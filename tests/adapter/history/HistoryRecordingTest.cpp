@@ -173,5 +173,33 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
               }));
 }
 
+// Six hours zoomed out to one view: a fault one reply long still shows in its strip.
+TEST(HistoryWindow, AFaultOfOneReplyStillShowsOverTheWholeRun) {
+  struct Clock2s : Clock {
+    LocalTime now() override { return history::LocalTimeAt(seconds += 2, 60); }
+    double seconds = 1772348400;
+  } clock;
+  FakeSessionFiles files;
+  FakeDialogs dialogs;
+  FakeDeferred deferred;
+  MenuItem saving;
+  history::Recorder recorder(files, clock, dialogs, deferred, saving);
+  HistoryWindow chart(recorder);
+  chart.show();
+  for (int k = 1; k <= 10800; ++k) recorder.status({3, 120, true, k == 7000, false, 4.0f});
+  chart.showLive();
+  QApplication::processEvents();
+  const QImage shot = chart.chartView()->grab().toImage();
+  QChart* c = chart.chartView()->chart();
+  const auto redAt = [&](double seconds) {  // within a pixel of the time, in the strip
+    const QPointF at = c->mapToScene(c->mapToPosition({seconds * 1000, 104.5}, c->series()[0]));
+    const QPoint p = chart.chartView()->mapFromScene(at);
+    return shot.pixelColor(p) == Qt::red || shot.pixelColor(p + QPoint(1, 0)) == Qt::red ||
+           shot.pixelColor(p - QPoint(1, 0)) == Qt::red;
+  };
+  EXPECT_TRUE(redAt(1772348400 + 14000));
+  EXPECT_FALSE(redAt(1772348400 + 18000));
+}
+
 }  // namespace
 }  // namespace voltander::test
