@@ -21,7 +21,6 @@ namespace voltander {
 
 using history::Entry;
 using history::EntryKind;
-using history::Span;
 
 namespace {
 
