@@ -173,8 +173,9 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
               }));
 }
 
-// Six hours zoomed out to one view: a fault one reply long still shows in its strip.
-TEST(HistoryWindow, AFaultOfOneReplyStillShowsOverTheWholeRun) {
+// Six hours zoomed out to one view: one reply of maintenance at full duty with the
+// fault light still shows in each of its bands.
+TEST(HistoryWindow, OneReplyStillShowsInEveryBandOverTheWholeRun) {
   struct Clock2s : Clock {
     LocalTime now() override { return history::LocalTimeAt(seconds += 2, 60); }
     double seconds = 1772348400;
@@ -186,20 +187,28 @@ TEST(HistoryWindow, AFaultOfOneReplyStillShowsOverTheWholeRun) {
   history::Recorder recorder(files, clock, dialogs, deferred, saving);
   HistoryWindow chart(recorder);
   chart.show();
-  for (int k = 1; k <= 10800; ++k) recorder.status({3, 120, true, k == 7000, false, 4.0f});
+  for (int k = 1; k <= 10800; ++k) {
+    const bool odd = k == 7000;
+    recorder.status({std::uint8_t(odd ? 4 : 3), std::uint8_t(odd ? 255 : 120), true, odd, false, 4.0f});
+  }
   chart.showLive();
   QApplication::processEvents();
   const QImage shot = chart.chartView()->grab().toImage();
   QChart* c = chart.chartView()->chart();
-  const auto redAt = [&](double seconds) {  // within a pixel of the time, in the strip
-    const QPointF at = c->mapToScene(c->mapToPosition({seconds * 1000, 104.5}, c->series()[0]));
+  // Whether a pixel within one of the time, at the value, passes.
+  const auto near = [&](double seconds, double value, auto pass) {
+    const QPointF at = c->mapToScene(c->mapToPosition({seconds * 1000, value}, c->series()[0]));
     const QPoint p = chart.chartView()->mapFromScene(at);
-    return shot.pixelColor(p) == Qt::red || shot.pixelColor(p + QPoint(1, 0)) == Qt::red ||
-           shot.pixelColor(p - QPoint(1, 0)) == Qt::red;
+    return pass(shot.pixelColor(p - QPoint(1, 0))) || pass(shot.pixelColor(p)) ||
+           pass(shot.pixelColor(p + QPoint(1, 0)));
   };
-  EXPECT_TRUE(redAt(1772348400 + 14000));
-  EXPECT_FALSE(redAt(1772348400 + 18000));
+  const auto is = [](QColor want) { return [want](QColor got) { return got == want; }; };
+  const QColor red(255, 0, 0), duty(0x20, 0x20, 0x80), holding(207, 223, 255);
+  const double odd = 1772348400 + 14000, later = odd + 4000;
+  EXPECT_TRUE(near(odd, 104.5, is(red)) && near(odd, 98, is(duty)));
+  EXPECT_TRUE(near(odd, 10, [&](QColor got) { return got != holding; }));
+  EXPECT_FALSE(near(later, 104.5, is(red)) || near(later, 98, is(duty)));
+  EXPECT_TRUE(near(later, 10, is(holding)));
 }
-
 }  // namespace
 }  // namespace voltander::test
