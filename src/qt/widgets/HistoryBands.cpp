@@ -44,19 +44,17 @@ void Strip(QPainter* painter, const Pixels& px, std::initializer_list<Layer> lay
   const int width = static_cast<int>(std::ceil(px.area.right())) - left + 1;
   QImage row(width, 1, QImage::Format_ARGB32_Premultiplied);
   row.fill(Qt::transparent);
-  bool any = false;
   {
     QPainter onRow(&row);
     for (const Layer& layer : layers) {
       for (const Span& s : *layer.spans) {
         const int a = px.x(s.t0) - left, b = px.x(s.t1) - left;
         onRow.fillRect(QRect(a, 0, std::max(1, b - a), 1), QColor::fromRgba(layer.colour));
-        any = true;
       }
     }
   }
   const int top = px.y(high), bottom = px.y(low);
-  if (any) painter->drawImage(QRect(left, top, width, std::max(1, bottom - top)), row);
+  painter->drawImage(QRect(left, top, width, std::max(1, bottom - top)), row);
 }
 
 }  // namespace
