@@ -18,13 +18,18 @@ namespace {
 // fill; times far outside the view are held just outside it, where the clip drops them.
 struct Pixels {
   Pixels(const QRectF& area, double from, double to)
-      : area(area), from(from), to(to), perSecond(area.width() / (to - from)),
+      : area(area),
+        from(from),
+        to(to),
+        perSecond(area.width() / (to - from)),
         perValue(area.height() / (kValueMax - kValueMin)) {}
   int x(double t) const {
     t = std::clamp(t, from - 2 / perSecond, to + 2 / perSecond);
     return static_cast<int>(std::floor(area.left() + (t - from) * perSecond));
   }
-  int y(double v) const { return static_cast<int>(std::floor(area.top() + (kValueMax - v) * perValue)); }
+  int y(double v) const {
+    return static_cast<int>(std::floor(area.top() + (kValueMax - v) * perValue));
+  }
   QRectF area;
   double from, to, perSecond, perValue;
 };
@@ -38,8 +43,8 @@ struct Layer {
 // columns stretched to that height in a single draw. Filling each span's box
 // instead costs a blend per scanline per span, and a long run has many narrow
 // spans. At least one column each: a fault one reply long still shows in a month.
-void Strip(QPainter* painter, const Pixels& px, std::initializer_list<Layer> layers,
-           double low, double high) {
+void Strip(QPainter* painter, const Pixels& px, std::initializer_list<Layer> layers, double low,
+           double high) {
   const int left = static_cast<int>(std::floor(px.area.left()));
   const int width = static_cast<int>(std::ceil(px.area.right())) - left + 1;
   QImage row(width, 1, QImage::Format_ARGB32_Premultiplied);
@@ -85,8 +90,10 @@ void HistoryBands::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
   painter->save();
   painter->setClipRect(area);
   Strip(painter, px,
-        {{&states_[0], kStateColours[0]}, {&states_[1], kStateColours[1]},
-         {&states_[2], kStateColours[2]}, {&states_[3], kStateColours[3]},
+        {{&states_[0], kStateColours[0]},
+         {&states_[1], kStateColours[1]},
+         {&states_[2], kStateColours[2]},
+         {&states_[3], kStateColours[3]},
          {&states_[4], kStateColours[4]}},
         0, 100);
   Strip(painter, px, {{&fault_, kFaultColour}}, kFaultLow, kFaultHigh);

@@ -25,8 +25,7 @@ inline constexpr double kEventY = -6;
 
 inline constexpr std::array<QRgb, 5> kStateColours = {0x40a0a0a0, 0x40ff4040, 0x4040c040,
                                                       0x404080ff, 0x40ff9020};
-inline constexpr QRgb kFaultColour = 0xffff0000, kLoopColour = 0x90c00000,
-                      kDutyColour = 0xff202080;
+inline constexpr QRgb kFaultColour = 0xffff0000, kLoopColour = 0x90c00000, kDutyColour = 0xff202080;
 
 class HistoryBands : public QGraphicsItem {
  public:
@@ -38,8 +37,7 @@ class HistoryBands : public QGraphicsItem {
   void plotAreaChanged();
 
   QRectF boundingRect() const override;
-  void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
-             QWidget* widget) override;
+  void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
  private:
   HistoryChart& chart_;

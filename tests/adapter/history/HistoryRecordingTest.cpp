@@ -189,7 +189,8 @@ TEST(HistoryWindow, OneReplyStillShowsInEveryBandOverTheWholeRun) {
   chart.show();
   for (int k = 1; k <= 10800; ++k) {
     const bool odd = k == 7000;
-    recorder.status({std::uint8_t(odd ? 4 : 3), std::uint8_t(odd ? 255 : 120), true, odd, false, 4.0f});
+    recorder.status(
+        {std::uint8_t(odd ? 4 : 3), std::uint8_t(odd ? 255 : 120), true, odd, false, 4.0f});
   }
   chart.showLive();
   QApplication::processEvents();
