@@ -15,48 +15,28 @@
 #include <cmath>
 
 #include "history/SessionSummary.h"
+#include "qt/widgets/HistoryBands.h"
 
 namespace voltander {
 
 using history::Entry;
 using history::EntryKind;
-using history::Span;
 
 namespace {
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// Heights on the value axis: the duty runs 0 to 100 %, the strips sit above it and
-// the event markers below.
-constexpr double kFaultLow = 102, kFaultHigh = 107;
-constexpr double kLoopLow = 108, kLoopHigh = 113;
-constexpr double kEventY = -6;
+// Qt Charts stacks its series at 4, the axes at 3 and the grid at 2.
+constexpr double kBandsZ = 3.5;
 
-constexpr std::array<QRgb, 5> kStateColours = {0x40a0a0a0, 0x40ff4040, 0x4040c040, 0x404080ff,
-                                               0x40ff9020};
-
-QAreaSeries* Band(QChart* chart, const QString& name, QColor colour) {
-  auto* band = new QAreaSeries(new QLineSeries, new QLineSeries);
-  band->setName(name);
-  band->setColor(colour);
-  band->setPen(Qt::NoPen);
-  chart->addSeries(band);
-  return band;
-}
-
-// Spans (in seconds) as a step line from low to high, with the baseline under them.
-void FillBand(QAreaSeries* band, const std::vector<Span>& spans, double low, double high) {
-  QList<QPointF> upper;
-  upper.reserve(static_cast<qsizetype>(spans.size()) * 4);
-  for (const Span& s : spans) {
-    const double a = s.t0 * 1000, b = s.t1 * 1000;
-    upper << QPointF(a, low) << QPointF(a, high) << QPointF(b, high) << QPointF(b, low);
-  }
-  QList<QPointF> lower;
-  if (!spans.empty())
-    lower << QPointF(spans.front().t0 * 1000, low) << QPointF(spans.back().t1 * 1000, low);
-  band->upperSeries()->replace(upper);
-  band->lowerSeries()->replace(lower);
+// Only a legend entry: what it stands for is painted by the bands.
+QAreaSeries* Legend(QChart* chart, const QString& name, QRgb colour) {
+  auto* entry = new QAreaSeries(new QLineSeries, new QLineSeries);
+  entry->setName(name);
+  entry->setColor(QColor::fromRgba(colour));
+  entry->setPen(Qt::NoPen);
+  chart->addSeries(entry);
+  return entry;
 }
 
 }  // namespace
@@ -89,16 +69,14 @@ QString EventText(const Entry& e) {
 HistoryChart::HistoryChart() {
   legend()->setAlignment(Qt::AlignBottom);
   setMargins(QMargins(4, 4, 4, 4));
-  for (std::size_t s = 0; s < stateBands_.size(); ++s)
-    stateBands_[s] =
-        Band(this, Q(history::kStateCaptions[s]), QColor::fromRgba(kStateColours[s]));
-  faultStrip_ = Band(this, Q("HIBA!"), QColor(0xff, 0, 0));
-  calibrationStrip_ = Band(this, Q("Kalibrációs hurok!"), QColor(0xc0, 0, 0, 0x90));
-  const QColor duty(0x20, 0x20, 0x80);
-  dutyBand_ = Band(this, Q("PWM kitöltési tényezője"), duty);
+  for (std::size_t s = 0; s < kStateColours.size(); ++s)
+    Legend(this, Q(history::kStateCaptions[s]), kStateColours[s]);
+  Legend(this, Q("HIBA!"), kFaultColour);
+  Legend(this, Q("Kalibrációs hurok!"), kLoopColour);
+  const QAreaSeries* dutyEntry = Legend(this, Q("PWM kitöltési tényezője"), kDutyColour);
   dutyLine_ = new QLineSeries;
-  dutyLine_->setName(dutyBand_->name());
-  QPen pen(duty, 1);
+  dutyLine_->setName(dutyEntry->name());
+  QPen pen(QColor::fromRgba(kDutyColour), 1);
   pen.setCosmetic(true);
   dutyLine_->setPen(pen);
   addSeries(dutyLine_);
@@ -115,7 +93,7 @@ HistoryChart::HistoryChart() {
   timeAxis_->setFormat(QStringLiteral("MM-dd HH:mm"));
   timeAxis_->setTickCount(7);
   valueAxis_ = new QValueAxis;
-  valueAxis_->setRange(-12, 116);
+  valueAxis_->setRange(kValueMin, kValueMax);
   valueAxis_->setTickType(QValueAxis::TicksDynamic);
   valueAxis_->setTickAnchor(0);
   valueAxis_->setTickInterval(25);
@@ -126,6 +104,10 @@ HistoryChart::HistoryChart() {
     s->attachAxis(timeAxis_);
     s->attachAxis(valueAxis_);
   }
+  // Under the series Qt Charts draws (the duty line, the event markers), over the grid.
+  bands_ = new HistoryBands(*this);
+  bands_->setZValue(kBandsZ);
+  QObject::connect(this, &QChart::plotAreaChanged, this, [this] { bands_->plotAreaChanged(); });
   QObject::connect(eventMarks_, &QScatterSeries::hovered, eventMarks_,
                    [this](const QPointF& p, bool entered) { eventTip(p, entered); });
 }
@@ -155,14 +137,7 @@ void HistoryChart::draw(const history::ChartFrame& frame) {
     return out;
   };
   dutyLine_->replace(points(frame.duty));
-  // A zoomed-out run is a band from each column's lowest to its highest duty: as a
-  // line it would zigzag between them, which costs many times more to draw.
-  dutyBand_->upperSeries()->replace(points(frame.dutyHigh));
-  dutyBand_->lowerSeries()->replace(points(frame.dutyLow));
-  for (std::size_t s = 0; s < stateBands_.size(); ++s)
-    FillBand(stateBands_[s], frame.states[s], 0, 100);
-  FillBand(faultStrip_, frame.fault, kFaultLow, kFaultHigh);
-  FillBand(calibrationStrip_, frame.loop, kLoopLow, kLoopHigh);
+  bands_->draw(frame);
   events_ = frame.events;
   QList<QPointF> marks;
   for (const Entry& e : events_) marks << QPointF(e.seconds * 1000, kEventY);

@@ -6,18 +6,18 @@
 
 #include <QChart>
 #include <QString>
-#include <array>
 #include <vector>
 
 #include "history/ChartFrame.h"
 
-class QAreaSeries;
 class QDateTimeAxis;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 
 namespace voltander {
+
+class HistoryBands;
 
 class HistoryChart : public QChart {
  public:
@@ -38,10 +38,7 @@ class HistoryChart : public QChart {
   QDateTimeAxis* timeAxis_ = nullptr;
   QValueAxis* valueAxis_ = nullptr;
   QLineSeries* dutyLine_ = nullptr;
-  QAreaSeries* dutyBand_ = nullptr;
-  std::array<QAreaSeries*, 5> stateBands_{};
-  QAreaSeries* faultStrip_ = nullptr;
-  QAreaSeries* calibrationStrip_ = nullptr;
+  HistoryBands* bands_ = nullptr;
   QScatterSeries* eventMarks_ = nullptr;
   std::vector<history::Entry> events_;
 };

@@ -182,5 +182,43 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
   EXPECT_TRUE(ProcessEventsUntil([&] { return Shown(chart).rbegin()[1].first == n + 10000; }));
 }
 
+// Six hours zoomed out to one view: one reply of maintenance at full duty with the
+// fault light still shows in each of its bands.
+TEST(HistoryWindow, OneReplyStillShowsInEveryBandOverTheWholeRun) {
+  struct Clock2s : Clock {
+    LocalTime now() override { return history::LocalTimeAt(seconds += 2, 60); }
+    double seconds = 1772348400;
+  } clock;
+  FakeSessionFiles files;
+  FakeDialogs dialogs;
+  FakeDeferred deferred;
+  MenuItem saving;
+  history::Recorder recorder(files, clock, dialogs, deferred, saving);
+  HistoryWindow chart(recorder);
+  chart.show();
+  for (int k = 1; k <= 10800; ++k) {
+    const bool odd = k == 7000;
+    recorder.status(
+        {std::uint8_t(odd ? 4 : 3), std::uint8_t(odd ? 255 : 120), true, odd, false, 4.0f});
+  }
+  chart.showLive();
+  QApplication::processEvents();
+  const QImage shot = chart.chartView()->grab().toImage();
+  QChart* c = chart.chartView()->chart();
+  // Whether a pixel within one of the time, at the value, passes.
+  const auto near = [&](double seconds, double value, auto pass) {
+    const QPointF at = c->mapToScene(c->mapToPosition({seconds * 1000, value}, c->series()[0]));
+    const QPoint p = chart.chartView()->mapFromScene(at);
+    return pass(shot.pixelColor(p - QPoint(1, 0))) || pass(shot.pixelColor(p)) ||
+           pass(shot.pixelColor(p + QPoint(1, 0)));
+  };
+  const auto is = [](QColor want) { return [want](QColor got) { return got == want; }; };
+  const QColor red(255, 0, 0), duty(0x20, 0x20, 0x80), holding(207, 223, 255);
+  const double odd = 1772348400 + 14000, later = odd + 4000;
+  EXPECT_TRUE(near(odd, 104.5, is(red)) && near(odd, 98, is(duty)));
+  EXPECT_TRUE(near(odd, 10, [&](QColor got) { return got != holding; }));
+  EXPECT_FALSE(near(later, 104.5, is(red)) || near(later, 98, is(duty)));
+  EXPECT_TRUE(near(later, 10, is(holding)) && near(1772348402, 10, is(holding)));  // the first
+}
 }  // namespace
 }  // namespace voltander::test
