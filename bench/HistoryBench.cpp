@@ -57,10 +57,11 @@ std::string WriteWeek(const QString& folder) {
 
 class NoFiles : public SessionFiles {
  public:
-  bool start(const std::string&) override { return true; }
+  Start start(const std::string&) override { return Start::Created; }
   bool append(const std::string&) override { return true; }
   std::vector<SessionFileInfo> list() override { return {}; }
   bool remove(const std::string&) override { return true; }
+  std::string read(const std::string&, std::uint64_t, std::uint64_t) override { return {}; }
 };
 
 class FixedClock : public Clock {
@@ -74,8 +75,9 @@ void BM_HistoryWeekOpenAndDraw(benchmark::State& state) {
   NoFiles files;
   FixedClock clock;
   test::FakeDialogs dialogs;
+  test::FakeDeferred deferred;
   MenuItem saving;
-  history::Recorder recorder(files, clock, dialogs, saving);
+  history::Recorder recorder(files, clock, dialogs, deferred, saving);
   HistoryWindow window(recorder);
   window.resize(1000, 500);
   window.show();
