@@ -48,6 +48,17 @@ TEST(MqttDialogTest, TheBrokersRefusalsOfTheLoginAloneAreLoginErrors) {
   for (const auto& [code, state] : cases) EXPECT_EQ(StateOfConnack(code), state) << code;
 }
 
+TEST(MqttDialogTest, NothingInTheDialogHidesAnythingElse) {
+  DialogRig rig;
+  rig.dialog.show();
+  const QList<QWidget*> all = rig.dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (const QWidget* a : all)
+    for (const QWidget* b : all)
+      EXPECT_TRUE(a == b || !a->isVisible() || !b->isVisible() ||
+                  !a->geometry().intersects(b->geometry()))
+          << a->objectName().toStdString() << " over " << b->objectName().toStdString();
+}
+
 TEST(MqttDialogTest, ConnectionTestTellsTheBrokersAnswer) {
   if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";
   Broker broker({"u", "good", "", "", ""});
