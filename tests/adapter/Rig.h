@@ -39,7 +39,7 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs 
   while (!done()) {
     if (clock.elapsed() > timeoutMs) return done();
     QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
+    QThread::msleep(1);  // between checks, so the wait does not spin a core
   }
   return true;
 }

@@ -139,15 +139,24 @@ Points Shown(const HistoryWindow& w) {
   return out;
 }
 
-TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
+// A shown chart over a recorder that keeps its session files in memory.
+struct ChartRig {
+  explicit ChartRig(Clock& clock) : recorder(files, clock, dialogs, deferred, saving) {
+    chart.show();
+  }
   FakeSessionFiles files;
-  StepClock clock;  // 2 s a reading from 1772348400 s
   FakeDialogs dialogs;
   FakeDeferred deferred;
-  MenuItem saving;
-  history::Recorder recorder(files, clock, dialogs, deferred, saving);
-  HistoryWindow chart(recorder);
-  chart.show();
+  MenuItem saving;  // off: the files stay empty
+  history::Recorder recorder;
+  HistoryWindow chart{recorder};
+};
+
+TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
+  StepClock clock;  // 2 s a reading from 1772348400 s
+  ChartRig rig(clock);
+  history::Recorder& recorder = rig.recorder;
+  HistoryWindow& chart = rig.chart;
   EXPECT_TRUE(chart.size() == QSize(1250, 500) && !chart.testAttribute(Qt::WA_QuitOnClose));
   TempDir dir("voltander-chart");
   std::ofstream(dir.file("past.csv")) << history::kCsvHeader << "\n"
@@ -189,13 +198,9 @@ TEST(HistoryWindow, OneReplyStillShowsInEveryBandOverTheWholeRun) {
     LocalTime now() override { return history::LocalTimeAt(seconds += 2, 60); }
     double seconds = 1772348400;
   } clock;
-  FakeSessionFiles files;
-  FakeDialogs dialogs;
-  FakeDeferred deferred;
-  MenuItem saving;
-  history::Recorder recorder(files, clock, dialogs, deferred, saving);
-  HistoryWindow chart(recorder);
-  chart.show();
+  ChartRig rig(clock);
+  history::Recorder& recorder = rig.recorder;
+  HistoryWindow& chart = rig.chart;
   for (int k = 1; k <= 10800; ++k) {
     const bool odd = k == 7000;
     recorder.status(
