@@ -146,9 +146,9 @@ class FakeDialogs : public Dialogs {
     if (whileShown) whileShown(shown.back());
     return answers.empty() ? (buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok) : Take(answers);
   }
-  std::string input(const std::string& title, const std::string& prompt,
+  std::string input(const std::string&, const std::string&,
                     const std::string& defaultText) override {
-    asked.push_back({title, prompt, defaultText});
+    ++asked;
     return inputs.empty() ? defaultText : Take(inputs);
   }
   FileChoice openFile(const std::string&, const std::string&) override {
@@ -175,10 +175,7 @@ class FakeDialogs : public Dialogs {
     for (const ShownMessage& m : shown) t.push_back(m.text);
     return t;
   }
-  struct InputAsked {
-    std::string title, prompt, defaultText;
-  };
-  std::vector<InputAsked> asked;
+  int asked = 0;  // input boxes shown
 };
 
 class FakeFileStore : public FileStore {

@@ -165,9 +165,12 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
                                       << "2026-12-06T22:13:21.000+01:00,status,3,255,1,0,0,4,\n";
   ASSERT_TRUE(chart.openFile(QString::fromStdString(dir.file("past.csv"))));
   EXPECT_FALSE(chart.live() || chart.openFile(QString::fromStdString(dir.file("nincs.csv"))));
+  EXPECT_EQ(chart.windowTitle(), "Napló – past.csv");
   const qint64 t = 1796591597000;  // 22:13:17 +01:00
   QApplication::processEvents();
   EXPECT_EQ(Shown(chart), (Points{{t, 0}, {t + 2000, 20}, {t + 4000, 100}, {t, t + 60000}}));
+  EXPECT_EQ(chart.chartView()->chart()->axes(Qt::Horizontal)[0]->property("format").toString(),
+            "HH:mm:ss");
   // The run: a first reply fills a minute's view; each later one, drawn in turn, pushes it.
   recorder.status({2, 51, true, false, false, 4.0f});
   chart.showLive();
@@ -175,11 +178,11 @@ TEST(HistoryWindow, APastFileIsShownWholeAndTheLiveViewMovesWithEachNewReply) {
     recorder.status({2, 51, true, false, false, 4.0f});
   const qint64 n = 1772348480000;  // the 41st reply, 80 s after the first
   // The minute's view has left the first replies behind and ends at the newest.
-  EXPECT_TRUE(chart.live() && ProcessEventsUntil([&] {
+  EXPECT_TRUE(chart.live() && chart.windowTitle() == "Napló – Grafikon" && ProcessEventsUntil([&] {
                 const Points s = Shown(chart);
                 const auto [from, to] = s.back();
-                return s[s.size() - 2] == std::pair<qint64, double>{n, 20} &&
-                       from >= n - 60000 && from < n && to >= n;
+                return s[s.size() - 2] == std::pair<qint64, double>{n, 20} && from >= n - 60000 &&
+                       from < n && to >= n;
               }));
   // Minimised, it draws nothing; shown again, it catches up with the newest reply.
   const Points before = Shown(chart);
@@ -199,17 +202,17 @@ TEST(HistoryWindow, OneReplyStillShowsInEveryBandOverTheWholeRun) {
     double seconds = 1772348400;
   } clock;
   ChartRig rig(clock);
-  history::Recorder& recorder = rig.recorder;
   HistoryWindow& chart = rig.chart;
   for (int k = 1; k <= 10800; ++k) {
     const bool odd = k == 7000;
-    recorder.status(
+    rig.recorder.status(
         {std::uint8_t(odd ? 4 : 3), std::uint8_t(odd ? 255 : 120), true, odd, false, 4.0f});
   }
   chart.showLive();
   QApplication::processEvents();
   const QImage shot = chart.chartView()->grab().toImage();
   QChart* c = chart.chartView()->chart();
+  EXPECT_EQ(c->axes(Qt::Horizontal)[0]->property("format").toString(), "MM-dd HH:mm");
   // Whether a pixel within one of the time, at the value, passes.
   const auto near = [&](double seconds, double value, auto pass) {
     const QPointF at = c->mapToScene(c->mapToPosition({seconds * 1000, value}, c->series()[0]));

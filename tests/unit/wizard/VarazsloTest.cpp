@@ -71,7 +71,7 @@ TEST_F(Wizard, SummaryKeepsTheAnswersAsTypedAndTheExpertReportUsesTheDesktopSepa
   };
   h.desktop.separator = ",";
   run("5|4|2000|500.25|Auto", true);
-  EXPECT_EQ(h.dialogs.asked.size(), 5u);
+  EXPECT_EQ(h.dialogs.asked, 5);
   EXPECT_EQ(shownText(0),
             "Az Akkumlátor típusa: Li-ion\r\n"
             "A cellák száma: 4\r\n"
@@ -120,9 +120,9 @@ TEST_F(Wizard, ARejectedAnswerEndsTheWizardWithoutAnyChange) {
   const std::string before = StateOf(*h.form);
   for (const std::string answers : {"6", "4|12.5", "4|1|99", "4|1|1000|12000.5", "4|1|1000|0|1"}) {
     SCOPED_TRACE(answers);
-    h.dialogs.asked.clear();
+    h.dialogs.asked = 0;
     run(answers);
-    EXPECT_EQ(h.dialogs.asked.size(), std::count(answers.begin(), answers.end(), '|') + 1u);
+    EXPECT_EQ(h.dialogs.asked, std::count(answers.begin(), answers.end(), '|') + 1);
     EXPECT_EQ(StateOf(*h.form), before);
     const bool tooLarge = answers.ends_with("12000.5");  // only a load too large says so
     ASSERT_EQ(h.dialogs.shown.size(), tooLarge ? 1u : 0u);
