@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -32,16 +31,16 @@ namespace voltander::test {
 
 inline constexpr int kTickMs = 2000;
 
-// Runs the event loop until done() holds or timeoutMs pass; returns done().
+// Runs the event loop until done() holds or timeoutMs pass; returns done(). Between
+// events it sleeps in the loop, and a timer wakes it at the end.
 inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
   QElapsedTimer clock;
   clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return done();
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);  // between checks, so the wait does not spin a core
-  }
-  return true;
+  QTimer end;
+  end.start(timeoutMs);
+  while (!done() && !clock.hasExpired(timeoutMs))
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  return done();
 }
 
 inline void ProcessEventsFor(int ms) {

@@ -14,7 +14,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
+
+#include "support/SimProcess.h"
 
 extern char** environ;
 
@@ -39,14 +40,6 @@ int FreePort() {
   close(s);
   if (!ok) throw std::runtime_error("no free port");
   return ntohs(a.sin_port);
-}
-
-bool Accepts(int port) {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in a = Loopback(port);
-  const bool ok = connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
-  close(s);
-  return ok;
 }
 
 // Output of a command run through the shell; arguments are the test's own texts.
@@ -91,16 +84,20 @@ Broker::Broker(BrokerOptions options) : options_(std::move(options)), port_(Free
 }
 
 void Broker::start() {
+  // It logs that it runs once its listener listens; a restart appends to the same log.
+  const std::string log = dir_.file("broker.log");
+  const std::size_t before = ReadWholeFile(log).size();
   const std::string conf = dir_.file("mosquitto.conf");
   // Its complaint about running as root goes to its own file, not the test's output.
-  const std::string command = "exec " + BrokerBinary() + " -c " + conf + " 2>>" + dir_.file("stderr.log");
+  const std::string command =
+      "exec " + BrokerBinary() + " -c " + conf + " 2>>" + dir_.file("stderr.log");
   const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
   if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
     throw std::runtime_error("cannot start mosquitto");
-  for (int tries = 0; tries < 250; ++tries) {
-    if (Accepts(port_)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  const auto running = [&] {
+    return ReadWholeFile(log).find(" running", before) != std::string::npos;
+  };
+  if (WaitForFolder(dir_.path(), running, 5000)) return;
   stop();
   throw std::runtime_error("mosquitto did not listen on port " + std::to_string(port_));
 }

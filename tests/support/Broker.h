@@ -34,11 +34,10 @@ class Broker {
   // Topic to payload of what a new subscriber to filter gets at once: the retained
   // messages. login is "user:password" or "".
   std::map<std::string, std::string> retained(const std::string& filter,
-                                               const std::string& login = "") const;
+                                              const std::string& login = "") const;
   // Polls retained(topic) until its payload holds part, up to timeoutMs; the last
   // payload seen.
-  std::string waitRetained(const std::string& topic, const std::string& part,
-                           int timeoutMs) const;
+  std::string waitRetained(const std::string& topic, const std::string& part, int timeoutMs) const;
 
  private:
   TempDir dir_{"voltander-broker"};

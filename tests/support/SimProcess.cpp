@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +14,6 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace voltander::test {
 namespace {
@@ -40,14 +41,12 @@ pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int s
 }
 
 std::optional<int> WaitForExit(pid_t pid, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int status = 0;
-    const pid_t r = waitpid(pid, &status, WNOHANG);
-    if (r == pid) return status;
-    if ((r < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return {};
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  // A process's own descriptor turns readable when it ends (poll skips a failed one).
+  pollfd p{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
+  poll(&p, 1, p.fd >= 0 ? timeoutMs : 0);
+  if (p.fd >= 0) close(p.fd);
+  int status = 0;
+  return waitpid(pid, &status, WNOHANG) == pid ? std::optional<int>(status) : std::nullopt;
 }
 
 int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
@@ -71,6 +70,24 @@ std::vector<std::string> CompleteLines(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool WaitForFolder(const std::string& folder, const std::function<bool()>& done, int timeoutMs) {
+  const int fd = inotify_init1(IN_CLOEXEC);
+  if (fd < 0 || inotify_add_watch(fd, folder.c_str(), IN_MODIFY | IN_CREATE | IN_MOVED_TO) < 0)
+    throw std::runtime_error("cannot watch " + folder + ": " + std::strerror(errno));
+  using namespace std::chrono;
+  const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
+  bool held = done();  // after the watch began, so no change falls between
+  for (auto left = milliseconds(timeoutMs); !held && left.count() > 0;
+       left = duration_cast<milliseconds>(deadline - steady_clock::now())) {
+    pollfd p{fd, POLLIN, 0};
+    char events[4096];
+    if (poll(&p, 1, int(left.count())) > 0 && read(fd, events, sizeof events) < 0) break;
+    held = done();
+  }
+  close(fd);
+  return held;
 }
 
 ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome,
@@ -126,12 +143,10 @@ std::vector<LoggedFrame> SimProcess::frames() const {
 
 std::vector<LoggedFrame> SimProcess::waitForFrames(
     const std::function<bool(const std::vector<LoggedFrame>&)>& done, int timeoutMs) const {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    std::vector<LoggedFrame> f = frames();
-    if (done(f) || std::chrono::steady_clock::now() >= deadline) return f;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  std::vector<LoggedFrame> f;
+  WaitForFolder(
+      dir_.path(), [&] { return done(f = frames()); }, timeoutMs);
+  return f;
 }
 
 std::vector<std::int64_t> SimProcess::noteTimesUs(const std::string& what) const {

@@ -22,6 +22,10 @@ using EnvOverrides = std::vector<std::pair<std::string, std::string>>;
 // Empty when the file cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// Checks done() again each time a file in folder is written or made, until it holds
+// or timeoutMs pass: the wait ends on the kernel's notice of the change.
+bool WaitForFolder(const std::string& folder, const std::function<bool()>& done, int timeoutMs);
+
 // The real program off screen with its settings and data in configHome.
 class ProgramProcess {
  public:
@@ -57,7 +61,7 @@ class SimProcess {
 
   const std::string& device() const { return device_; }
   std::vector<LoggedFrame> frames() const;
-  // Polls the log until done(frames) holds or timeoutMs pass; the last frames read.
+  // Waits until done(frames) holds or timeoutMs pass; the last frames read.
   std::vector<LoggedFrame> waitForFrames(
       const std::function<bool(const std::vector<LoggedFrame>&)>& done, int timeoutMs) const;
   // Epoch microseconds of the log's notes of one kind ("# <usec> <what> ...").
