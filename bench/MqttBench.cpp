@@ -34,7 +34,7 @@ struct Publishing {
     h.settings.values["Voltander/Mqtt/Prefix"] = "bench";
     h.form->Form_Load();
     telemetry.load();
-    telemetry.portOpened(1, {});
+    telemetry.portOpened(CommPort(1), {});
     QElapsedTimer waited;
     waited.start();
     while (telemetry.state() != BrokerState::Connected && waited.elapsed() < 10000)

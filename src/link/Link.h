@@ -34,14 +34,19 @@ struct LiveDisplay {
   Button& Fel;
 };
 
+// Comm n as the window names it: "comm<n>" in topics, "Comm <n>" for people.
+PortTarget CommPort(int n);
+
 class Link {
  public:
   Link(Kozos& kozos, ListBox& Portok, const LiveDisplay& display, const ParameterLists& lists,
        WindowModel& window, Version version, const Line& line, Timer& timer, Dialogs& dialogs,
        Beep& beep, Desktop& desktop, Reconnection& reconnection);
 
-  // The serial port (link/PortOpening.cpp).
+  // The serial port (link/PortOpening.cpp). The list's choice is a Comm number.
   void Portok_Click();
+  // Starts a new link on target; an unchosen target closes the port and stops polling.
+  void ChoosePort(const PortTarget& target);
   // Close and open the same port again; a failure is handled like an opening error,
   // or waited out when the automatic re-connection is on.
   void ReopenPort();
@@ -62,7 +67,7 @@ class Link {
   void abandonPort(const OpenResult& result);
   void lostPort(const OpenResult& result);
   void showLineError(const char* digit);
-  void opened(const OpenResult& result);
+  OpenResult openTarget();
   void setLive(bool live);
   void applyStatus(const FrameBytes& frame);
   void applyVersion(const FrameBytes& frame);
@@ -80,6 +85,7 @@ class Link {
   Beep& beep_;
   Desktop& desktop_;
   Reconnection& reconnection_;
+  PortTarget target_;
   // The next link is the first on this port choice, told as up rather than restored.
   bool firstLink_ = true;
   // A noisy line can raise errors faster than boxes are closed; one at a time.

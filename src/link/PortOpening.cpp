@@ -48,6 +48,7 @@ void Link::reportOpenFailure(const OpenResult& result) {
 void Link::abandonPort(const OpenResult& result) {
   timer_.setEnabled(false);
   reportOpenFailure(result);
+  target_ = {};
   Portok_.setSelectedSilently(-1);
   ShowLinkLost();
 }
@@ -59,22 +60,41 @@ void Link::showLineError(const char* digit) {
   lineBoxUp_ = false;
 }
 
-void Link::opened(const OpenResult& result) {
-  line_.journal.portOpened(Portok_.selected() + 1, result);
+PortTarget CommPort(int n) {
+  const std::string number = std::to_string(n);
+  return {n, "", "comm" + number, "Comm " + number};
+}
+
+// A Comm number is looked up at every opening, so a link made or changed in the
+// ports folder meanwhile is followed.
+OpenResult Link::openTarget() {
+  PortTarget opening = target_;
+  if (opening.comm > 0) opening.device = line_.port.deviceForComm(opening.comm);
+  const OpenResult result = line_.port.open(opening.device);
+  line_.journal.portOpened(opening, result);
+  return result;
 }
 
 void Link::Portok_Click() {
+  const int position = Portok_.selected();
+  ChoosePort(position < 0 ? PortTarget{} : CommPort(position + 1));
+}
+
+void Link::ChoosePort(const PortTarget& target) {
   // The user's choice replaces whatever port was being waited for.
   reconnection_.stop();
+  // Whatever answered on the previous port says nothing of the controller on this one:
+  // its first reply starts the handshake of a new link.
   firstLink_ = true;
+  kozos_.LiveLink = false;
+  kozos_.ReplySeen = false;
   if (line_.port.isOpen()) line_.port.close();
-  const int position = Portok_.selected();
-  if (position < 0) {
+  target_ = target;
+  if (!target_.chosen()) {
     timer_.setEnabled(false);
     return;
   }
-  const OpenResult result = line_.port.open(position + 1);
-  opened(result);
+  const OpenResult result = openTarget();
   if (result.ok()) {
     timer_.setEnabled(true);
     return;
@@ -89,10 +109,8 @@ void Link::Portok_Click() {
 void Link::ReopenPort() {
   if (const int stray = line_.port.waiting()) line_.journal.strayBytes(stray);
   line_.port.close();
-  const int position = Portok_.selected();
-  if (position < 0) return;
-  const OpenResult result = line_.port.open(position + 1);
-  opened(result);
+  if (!target_.chosen()) return;
+  const OpenResult result = openTarget();
   if (!result.ok()) lostPort(result);
 }
 
@@ -113,13 +131,11 @@ void Link::lostPort(const OpenResult& result) {
 // Back at the port, polling starts as after the user's choice: a full period, then
 // the handshake of a new connection.
 void Link::RetryPort() {
-  const int position = Portok_.selected();
-  if (position < 0) {
+  if (!target_.chosen()) {
     reconnection_.stop();
     return;
   }
-  const OpenResult result = line_.port.open(position + 1);
-  opened(result);
+  const OpenResult result = openTarget();
   if (!result.ok()) {
     lostPort(result);
     return;

@@ -29,7 +29,7 @@ const char* Bool(bool b) { return b ? "true" : "false"; }
 // The fields every config shares: identity, availability and the device.
 std::string Config(const DeviceInfo& d, const std::string& object, const std::string& name,
                    const std::string& topic, const std::string& fields) {
-  const std::string device = "Voltander Comm " + std::to_string(d.comm) + " (" + d.host + ")";
+  const std::string device = "Voltander " + d.title + " (" + d.host + ")";
   return "{\"name\":" + JsonString(name) + ",\"unique_id\":\"" + d.nodeId + "_" + object +
          "\",\"state_topic\":\"" + d.base + "/" + topic + "\"," + fields +
          ",\"availability_topic\":\"" + d.base + "/availability\",\"device\":{\"identifiers\":[\"" +
@@ -70,12 +70,12 @@ std::string JsonString(const std::string& text) {
   return out + '"';
 }
 
-std::string BaseTopic(const std::string& prefix, int comm) {
-  return prefix + "/comm" + std::to_string(comm);
+std::string BaseTopic(const std::string& prefix, const std::string& port) {
+  return prefix + "/" + port;
 }
 
-std::string NodeId(const std::string& prefix, int comm) {
-  std::string id = prefix + "_comm" + std::to_string(comm);
+std::string NodeId(const std::string& prefix, const std::string& port) {
+  std::string id = prefix + "_" + port;
   for (char& c : id) {
     const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                        c == '_' || c == '-';

@@ -20,10 +20,11 @@ std::int64_t EpochSeconds(const LocalTime& t);
 // A JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 
-// "<prefix>/comm<n>"
-std::string BaseTopic(const std::string& prefix, int comm);
-// The prefix and the Comm number with every character outside [a-zA-Z0-9_-] made "_".
-std::string NodeId(const std::string& prefix, int comm);
+// "<prefix>/<port>": the port's name is "comm<n>" in the window, the charger's name in
+// the service.
+std::string BaseTopic(const std::string& prefix, const std::string& port);
+// The prefix and the port's name with every character outside [a-zA-Z0-9_-] made "_".
+std::string NodeId(const std::string& prefix, const std::string& port);
 
 std::string StatusJson(const LocalTime& time, int state, const std::string& stateText,
                        const StatusRecord& s);
@@ -43,7 +44,7 @@ std::string EventJson(const LocalTime& time, const std::string& event,
 // Retained configs that make Home Assistant list one device with six entities.
 struct DeviceInfo {
   std::string base, nodeId, host;
-  int comm = 0;
+  std::string title;  // the port as people know it: "Comm 3", or the charger's name
   std::vector<std::string> stateTexts;  // what the state sensor can show
 };
 std::vector<Message> DiscoveryConfigs(const DeviceInfo& device);

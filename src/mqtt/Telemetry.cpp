@@ -45,12 +45,12 @@ void Telemetry::shutdown() {
 void Telemetry::restart() {
   if (connected_) send(base_ + "/availability", "offline", true, 1);
   connected_ = false;
-  if (!settings_.enabled || Refusal(settings_) || comm_ == 0) {
+  if (!settings_.enabled || Refusal(settings_) || port_.name.empty()) {
     if (started_) publisher_.stop();
     started_ = false;
     return;
   }
-  base_ = BaseTopic(settings_.prefix, comm_);
+  base_ = BaseTopic(settings_.prefix, port_.name);
   publisher_.start(settings_.broker, {base_ + "/availability", "offline", true, 1});
   started_ = true;
 }
@@ -72,14 +72,14 @@ void Telemetry::publishRetained() {
   std::vector<std::string> texts;
   for (const Label& label : shown_.State) texts.push_back(label.caption());
   texts.push_back(shown_.Kall.caption());
-  const DeviceInfo device{base_, NodeId(settings_.prefix, comm_), publisher_.hostName(), comm_,
+  const DeviceInfo device{base_, NodeId(settings_.prefix, port_.name), publisher_.hostName(), port_.title,
                           texts};
   for (const Message& config : DiscoveryConfigs(device)) publisher_.publish(config);
 }
 
-void Telemetry::portOpened(int portNumber, const OpenResult& result) {
-  if (!result.ok() || portNumber == comm_) return;
-  comm_ = portNumber;
+void Telemetry::portOpened(const PortTarget& port, const OpenResult& result) {
+  if (!result.ok() || port.name == port_.name) return;
+  port_ = port;
   restart();
 }
 

@@ -53,7 +53,7 @@ class Telemetry : public Journal {
   // Told each change of the broker connection (the dialog follows it).
   std::function<void(BrokerState)> onState;
 
-  void portOpened(int portNumber, const OpenResult& result) override;
+  void portOpened(const PortTarget& port, const OpenResult& result) override;
   void status(const StatusRecord& s) override;
   void linkLost() override;
   void linkUp() override;
@@ -84,7 +84,7 @@ class Telemetry : public Journal {
   bool started_ = false;
   bool connected_ = false;
   BrokerState state_ = BrokerState::Disconnected;
-  int comm_ = 0;  // the open port's Comm number, 0 before any
+  PortTarget port_;  // the port opened last; no name before any
   std::string base_;
   bool linkUp_ = false;
   std::string firmware_, parameters_;

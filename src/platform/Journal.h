@@ -34,7 +34,7 @@ class Journal {
   virtual void frameReceived(const LineFrame&) {}
   // Bytes that formed no frame and were thrown away.
   virtual void strayBytes(int /*count*/) {}
-  virtual void portOpened(int /*portNumber*/, const OpenResult&) {}
+  virtual void portOpened(const PortTarget&, const OpenResult&) {}
   // A line condition the port raised, with what it saw (the counts that moved).
   virtual void lineEvent(CommEvent, const std::string& /*detail*/) {}
   // A valid reply after the window shows it (firmware text, list selections).
@@ -73,7 +73,7 @@ class JournalFanout : public Journal {
   void strayBytes(int n) override {
     each([&](Journal& j) { j.strayBytes(n); });
   }
-  void portOpened(int port, const OpenResult& r) override {
+  void portOpened(const PortTarget& port, const OpenResult& r) override {
     each([&](Journal& j) { j.portOpened(port, r); });
   }
   void lineEvent(CommEvent e, const std::string& detail) override {

@@ -1,6 +1,7 @@
-// The one serial line to the controller, as the link logic sees it: numbered ports,
-// one-byte writes and reads, a count of waiting bytes and line events. The real port
-// and the test fakes implement this; nothing else in the logic touches a device.
+// The one serial line to the controller, as the link logic sees it: a device opened by
+// its path, one-byte writes and reads, a count of waiting bytes and line events. The
+// real port and the test fakes implement this; nothing else in the logic touches a
+// device.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +38,17 @@ enum class OpenError {
 // that, so it is never waited out.
 inline constexpr int kPortNoAccess = 70;
 
+// The port the link works on. The window names it by its Comm number, the service by
+// a configured device path and charger name; everything after the choice is the same.
+struct PortTarget {
+  int comm = 0;        // the window's Comm number; 0 for a port named by its path alone
+  std::string device;  // the path opened; for a Comm number it is looked up at each opening
+  std::string name;    // safe in a topic: "comm3", or the charger's configured name
+  std::string title;   // for people: "Comm 3", or the charger's name
+
+  bool chosen() const { return comm > 0 || !device.empty(); }
+};
+
 struct OpenResult {
   OpenError error = OpenError::None;
   int code = 0;        // 0, 8002, 8005, or the number printed for Other
@@ -51,11 +63,12 @@ class SerialPort {
 
   // "9600,N,8,1"; applied at every later opening.
   virtual void setSettings(const std::string& settings) = 0;
-  // Ports are numbered 1 to 255. After an opening no earlier byte is waiting.
-  virtual OpenResult open(int portNumber) = 0;
+  // Opens the device at path; after an opening no earlier byte is waiting.
+  virtual OpenResult open(const std::string& device) = 0;
   virtual void close() = 0;
   virtual bool isOpen() const = 0;
-  virtual int portNumber() const = 0;
+  // The device that stands for Comm n (1 to 255) on this system, "" when none does.
+  virtual std::string deviceForComm(int n) const = 0;
   // Hands one byte to the line; skipped when the port is not open. Returns
   // whether it left the program.
   virtual bool write(std::uint8_t byte) = 0;

@@ -16,8 +16,12 @@ namespace voltander::test {
 class FakeSerialPort : public SerialPort {
  public:
   void setSettings(const std::string& s) override { settings = s; }
-  OpenResult open(int portNumber) override {
+  // Comm n is the device "COM<n>"; any other path counts as number 0.
+  std::string deviceForComm(int n) const override { return "COM" + std::to_string(n); }
+  OpenResult open(const std::string& device) override {
     ++openAttempts;
+    devices.push_back(device);
+    const int portNumber = device.starts_with("COM") ? std::stoi(device.substr(3)) : 0;
     if (auto it = openFailures.find(portNumber); it != openFailures.end()) return it->second;
     open_ = true;
     number_ = portNumber;
@@ -25,12 +29,13 @@ class FakeSerialPort : public SerialPort {
     opened.push_back(portNumber);
     return {};
   }
+  OpenResult open(int portNumber) { return open(deviceForComm(portNumber)); }
   void close() override {
     if (open_) ++closes;
     open_ = false;
   }
   bool isOpen() const override { return open_; }
-  int portNumber() const override { return number_; }
+  int portNumber() const { return number_; }
   bool write(std::uint8_t byte) override {
     if (!open_ || (failWritesAfter >= 0 && std::ssize(written) >= failWritesAfter)) return false;
     written.push_back(byte);
@@ -66,6 +71,7 @@ class FakeSerialPort : public SerialPort {
   std::deque<std::uint8_t> rx;
   std::vector<std::uint8_t> written;  // every byte that left, in order
   std::vector<int> opened;            // port numbers, one per successful open
+  std::vector<std::string> devices;   // every path an opening was tried with
   int openAttempts = 0;
   int closes = 0;
   std::vector<bool> breakCalls;

@@ -19,8 +19,8 @@ class FakeJournal : public Journal {
   void frameSent(const LineFrame& f) override { add("sent " + std::string(1, char(f[1]))); }
   void frameReceived(const LineFrame& f) override { add("got " + std::string(1, char(f[1]))); }
   void strayBytes(int n) override { add("stray " + std::to_string(n)); }
-  void portOpened(int port, const OpenResult& r) override {
-    add("open " + std::to_string(port) + ":" + std::to_string(r.code));
+  void portOpened(const PortTarget& port, const OpenResult& r) override {
+    add("open " + std::to_string(port.comm) + ":" + std::to_string(r.code));
   }
   void lineEvent(CommEvent e, const std::string& detail) override {
     add("line " + std::to_string(static_cast<int>(e)) + " " + detail);

@@ -69,12 +69,12 @@ void LinkLog::strayBytes(int count) {
   write(QStringLiteral("stray bytes thrown away: %1").arg(count));
 }
 
-void LinkLog::portOpened(int portNumber, const OpenResult& result) {
+void LinkLog::portOpened(const PortTarget& port, const OpenResult& result) {
   if (!lcVoltanderLink().isDebugEnabled()) return;
-  QString text = QStringLiteral("open Comm %1: %2, code %3")
-                     .arg(portNumber)
-                     .arg(QLatin1String(Outcome(result.error)))
-                     .arg(result.code);
+  QString text = QStringLiteral("open %1: %2, code %3, device %4")
+                     .arg(QString::fromStdString(port.title), QLatin1String(Outcome(result.error)))
+                     .arg(result.code)
+                     .arg(QString::fromStdString(port.device));
   if (!result.osText.empty())
     text += QStringLiteral(", system: ") + QString::fromStdString(result.osText);
   write(text);

@@ -24,7 +24,7 @@ class LinkLog : public Journal {
   void frameSent(const LineFrame& frame) override;
   void frameReceived(const LineFrame& frame) override;
   void strayBytes(int count) override;
-  void portOpened(int portNumber, const OpenResult& result) override;
+  void portOpened(const PortTarget& port, const OpenResult& result) override;
   void lineEvent(CommEvent event, const std::string& detail) override;
   void linkUp() override;
   void linkLost() override;

@@ -91,7 +91,7 @@ ProbeRun QtPortSearch::probe(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     auto p = std::make_unique<Probe>();
     p->port.setSettings("9600,N,8,1");
-    const OpenResult r = p->port.openPath(path);
+    const OpenResult r = p->port.open(path);
     if (!r.ok()) p->outcome = OpeningOutcome(r);
     Probe* raw = p.get();
     raw->port.onComm = [raw, &loop, &undecided](CommEvent e) {

@@ -61,24 +61,11 @@ void QtSerialPort::applyLineSettings() {
   serial_.setFlowControl(QSerialPort::NoFlowControl);
 }
 
-OpenResult QtSerialPort::open(int portNumber) {
-  close();
-  number_ = portNumber;
-  const std::string path = DevicePathForPort(portNumber);
-  if (path.empty()) {
-    return Failure(OpenError::InvalidPort, kInvalidPort,
-                   "no device stands for port " + std::to_string(portNumber));
-  }
-  return openDevice(path);
-}
+std::string QtSerialPort::deviceForComm(int n) const { return DevicePathForPort(n); }
 
-OpenResult QtSerialPort::openPath(const std::string& path) {
+OpenResult QtSerialPort::open(const std::string& path) {
   close();
-  number_ = 0;
-  return openDevice(path);
-}
-
-OpenResult QtSerialPort::openDevice(const std::string& path) {
+  if (path.empty()) return Failure(OpenError::InvalidPort, kInvalidPort, "no device stands for it");
   // Every path is resolved first: the lock that keeps two openers apart is named
   // after the device, so a link and the device itself must lock the same name.
   char resolved[PATH_MAX];

@@ -1,5 +1,5 @@
 // The serial line to the controller on a real device, through QSerialPort. Comm
-// numbers become device paths (PortNames.h); opening failures become the link's
+// numbers name device paths (PortNames.h); opening failures become the link's
 // error numbers; a device that disappears is closed at once and reported once; the
 // line conditions the kernel counts (LineWatch.h) become the link's line events.
 #pragma once
@@ -29,13 +29,10 @@ class QtSerialPort : public SerialPort {
   QtSerialPort& operator=(const QtSerialPort&) = delete;
 
   void setSettings(const std::string& settings) override;
-  OpenResult open(int portNumber) override;
-  // Opens a device by its path, outside the Comm numbering (the controller search),
-  // with the same locking and the same error numbers.
-  OpenResult openPath(const std::string& path);
+  OpenResult open(const std::string& device) override;
   void close() override;
   bool isOpen() const override;
-  int portNumber() const override { return number_; }
+  std::string deviceForComm(int n) const override;
   bool write(std::uint8_t byte) override;
   int read() override;
   int waiting() const override;
@@ -45,7 +42,6 @@ class QtSerialPort : public SerialPort {
   void setJournal(Journal& journal) { journal_ = &journal; }
 
  private:
-  OpenResult openDevice(const std::string& path);
   void applyLineSettings();
   void handleError(QSerialPort::SerialPortError error);
   // Raised after the current event, and only while this opening lasts.
@@ -53,7 +49,6 @@ class QtSerialPort : public SerialPort {
   void raise(const LineEvent& event);
 
   QSerialPort serial_;
-  int number_ = 0;
   // Counts openings, so a loss reported late never speaks for a newer opening.
   unsigned opening_ = 0;
   LineWatch watch_;

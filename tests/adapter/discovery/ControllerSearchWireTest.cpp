@@ -93,7 +93,7 @@ TEST(ControllerSearchWire, EveryWayWithoutAControllerGivesThePreviousPortBack) {
     const std::string& report = w.rig.dialogs.shown.back().text;
     EXPECT_EQ(report.find(kDialoutHint) != std::string::npos, way == Way::NoRights) << report;
     EXPECT_EQ(w.rig.list("Portok")->currentIndex(), comm - 1);
-    EXPECT_EQ(w.rig.port.isOpen() ? w.rig.port.portNumber() : 0, comm);
+    EXPECT_EQ(w.rig.port.isOpen(), comm != 0);
   }
 }
 

@@ -55,6 +55,22 @@ TEST(CalibrationWire, ModeAndUploadFramesReachTheControllerAndItsReportedRatioIs
       << "ratio " << rig.kozos.DividerRatio;
 }
 
+// Another controller on another port is a new link: its own version and stored set
+// replace those of the first, and its first link is told as up, not restored.
+TEST(PortSwitch, AnotherPortsControllerGetsAHandshakeOfItsOwn) {
+  ProgramRig rig(44, {"--version", "111111", "--params", "140,143,170,165,29,10,5"});
+  SimProcess other({"--port", "45", "--version", "222222", "--params", "150,153,171,166,30,11,6"});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return HasStoredSet(rig); }, 3 * kTickMs));
+  const int umin = rig.form.Umin.selected();
+  rig.list("Portok")->setCurrentIndex(44);
+  emit rig.list("Portok")->activated(44);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return rig.version() == "V222222"; }, 3 * kTickMs))
+      << rig.version().toStdString();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return rig.form.Umin.selected() != umin; }, kTickMs));
+  EXPECT_EQ(std::count(rig.journal.events.begin(), rig.journal.events.end(), "up"), 2);
+  EXPECT_EQ(std::count(rig.journal.events.begin(), rig.journal.events.end(), "restored"), 0);
+}
+
 // As a pulled USB adapter: the user is told once, nothing retries the device in a
 // loop, and choosing the port again once it is back brings the link back.
 TEST(DeviceLoss, VanishedDeviceIsReportedOnceAndChoosingThePortAgainReconnects) {

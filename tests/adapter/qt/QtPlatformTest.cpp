@@ -76,7 +76,8 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
     captured.clear();
     LinkLog log;
     log.frameSent({'S', 'R', '0', '0', '0', '0', '0', '0', '0', 'T'});
-    log.portOpened(7, {OpenError::InvalidPort, 8002, "No such file or directory"});
+    log.portOpened({7, "/dev/ttyS6", "comm7", "Comm 7"},
+                   {OpenError::InvalidPort, 8002, "No such file or directory"});
     log.lineEvent(CommEvent::Frame, "frame 3 -> 4");
     log.frameReceived({'S', '!', 0, 0, 0, 0, 0, 0, 0x7F, 'T'});
     log.frameReceived({'S', ' ', 0, 0, 0, 0, 0, 0, 0, 'T'});
@@ -88,7 +89,7 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
   ASSERT_EQ(captured.size(), 6);
   EXPECT_TRUE(
       captured[0].contains(QRegularExpression("^ *\\d+ ms .*53 52 30 30 30 30 30 30 30 54")));
-  EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002.*No such file or directory")))
+  EXPECT_TRUE(captured[1].contains(QRegularExpression("Comm 7.*8002, device /dev/ttyS6.*No such file or directory")))
       << captured[1].toStdString();
   EXPECT_TRUE(captured[2].endsWith("line event 1004: frame 3 -> 4")) << captured[2].toStdString();
   EXPECT_TRUE(captured[3].contains("received !  53 21 00")) << captured[3].toStdString();

@@ -56,7 +56,7 @@ TEST(PortNamesTest, ARegisteredLinkMakesItsFolderAndOverridesTheBuiltInNumber) {
 // Comm 140 stands for a pseudo-terminal whose master side the test plays.
 class QtSerialPortTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(port.open(140).ok()); }
+  void SetUp() override { ASSERT_TRUE(port.open(DevicePathForPort(140)).ok()); }
   Pty pty;
   PortLink link{140, pty.device};
   QtSerialPort port;
@@ -67,7 +67,7 @@ TEST_F(QtSerialPortTest, PortsWithoutADeviceAreInvalid) {
   std::ofstream(dir.file("plain")) << "not a line";
   PortLink missing(150, "/dev/pts/999999"), plain(151, dir.file("plain")), null(152, "/dev/null");
   for (int n : {150, 151, 152, 200}) {
-    const OpenResult r = port.open(n);
+    const OpenResult r = port.open(DevicePathForPort(n));
     EXPECT_EQ(r.code, 8002) << "Comm " << n << ": " << r.osText;
     EXPECT_EQ(r.error, OpenError::InvalidPort) << "Comm " << n;
     EXPECT_FALSE(port.isOpen());
@@ -78,14 +78,14 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherPortObjectIsInUseUntilReleased) {
   PortLink alias(141, pty.device);  // a second name must not get round the lock
   QtSerialPort second;
   for (int n : {140, 141}) {
-    const OpenResult r = second.open(n);
+    const OpenResult r = second.open(DevicePathForPort(n));
     EXPECT_EQ(r.code, 8005) << "Comm " << n << ": " << r.osText;
     EXPECT_EQ(r.error, OpenError::PortInUse);
     EXPECT_FALSE(second.isOpen());
   }
   EXPECT_TRUE(port.isOpen());
   port.close();
-  EXPECT_TRUE(second.open(141).ok());
+  EXPECT_TRUE(second.open(DevicePathForPort(141)).ok());
 }
 
 // Raw mode both ways: no byte is translated, swallowed as flow control or echoed.
@@ -115,7 +115,7 @@ TEST_F(QtSerialPortTest, LineSettingsAreAppliedAtEveryOpeningAndWhileOpen) {
         Case{"9600,N,9,1", false, B4800, CSTOPB}, Case{"9600,o,8,1", false, B9600, 0}}) {
     if (reopen) port.close();
     port.setSettings(settings);
-    ASSERT_TRUE(!reopen || port.open(140).ok());
+    ASSERT_TRUE(!reopen || port.open(DevicePathForPort(140)).ok());
     termios t{};
     tcgetattr(pty.master, &t);  // the master side reports the slave's settings
     EXPECT_EQ(cfgetospeed(&t), speed) << settings;
@@ -131,13 +131,13 @@ TEST_F(QtSerialPortTest, ALostDeviceIsNotToldToTheOpeningThatFollowedIt) {
   port.onComm = [&](CommEvent e) { lost += e == CommEvent::DeviceLost; };
   auto far = std::make_unique<Pty>();
   PortLink link(142, far->device);
-  ASSERT_TRUE(port.open(142).ok());
+  ASSERT_TRUE(port.open(DevicePathForPort(142)).ok());
   far.reset();
   QElapsedTimer clock;
   for (clock.start(); port.isOpen() && clock.elapsed() < 5000;) QCoreApplication::processEvents();
   Pty next;
   PortLink again(142, next.device);
-  ASSERT_TRUE(!port.isOpen() && port.open(142).ok());
+  ASSERT_TRUE(!port.isOpen() && port.open(DevicePathForPort(142)).ok());
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(lost, 0);
 }

@@ -11,16 +11,21 @@ namespace {
 using PortChoice = LinkTest;
 using SerialEvents = LinkTest;
 
-TEST_F(PortChoice, EntryPositionPlusOneIsThePortAndSwitchingKeepsTheLiveLink) {
+TEST_F(PortChoice, EntryPositionPlusOneIsThePortAndEachChoiceStartsANewLink) {
   EXPECT_EQ(h.port.portNumber(), 1);
   status(10, 2);
+  h.reply('V', {'2', '0', '0', '4', '0', '1'});
   const int closes = h.port.closes;
   f().Portok.select(254);
   EXPECT_EQ(h.port.portNumber(), 255);
   EXPECT_EQ(h.port.closes, closes + 1);
   EXPECT_TRUE(h.timer.enabled());
-  EXPECT_TRUE(h.kozos.LiveLink);
-  EXPECT_EQ(f().LED2.caption(), "Kapcsolódva");
+  EXPECT_FALSE(h.kozos.LiveLink);
+  EXPECT_FALSE(h.kozos.ReplySeen);
+  // The controller on the new port is asked for its version and parameters again.
+  status(10, 2);
+  EXPECT_EQ(CountSent(h, 'V'), 2);
+  EXPECT_EQ(std::count(h.journal.events.begin(), h.journal.events.end(), "up"), 2);
 
   f().Portok.setSelectedSilently(-1);
   f().link.Portok_Click();
@@ -61,7 +66,7 @@ TEST_F(PortChoice, AnyOtherOpeningErrorOnlyPrintsItsNumber) {
   EXPECT_NE(f().window.printed().find("8012"), std::string::npos);
   EXPECT_EQ(f().Portok.selected(), 2);
   EXPECT_TRUE(h.timer.enabled());
-  EXPECT_TRUE(h.kozos.LiveLink);
+  EXPECT_FALSE(h.kozos.LiveLink);
   EXPECT_EQ(Look(f()), "??? green Kapcsolódva Allapot Bar=120 Led State3 Fel");
 }
 

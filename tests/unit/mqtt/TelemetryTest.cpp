@@ -107,7 +107,7 @@ struct Direct {
     Configure(h, {{"Enabled", "1"}, {"Host", "b"}, {"Prefix", "p"}});
     h.form->Form_Load();
     telemetry.load();
-    telemetry.portOpened(3, {});
+    telemetry.portOpened(CommPort(3), {});
   }
   void statusAt(int second, std::uint8_t duty) {
     clock.seconds = second;
@@ -157,12 +157,12 @@ TEST(TelemetryTest, PortChangeLeavesTheOldBaseOfflineAndMovesTheWill) {
   Direct d;
   d.broker.tell(BrokerState::Connected);
   const std::size_t before = d.broker.published.size();
-  d.telemetry.portOpened(7, {});
+  d.telemetry.portOpened(CommPort(7), {});
   EXPECT_EQ(Seen(d.broker, before),
             (std::vector<Published>{{"p/comm3/availability", "offline", true, 1}}));
   EXPECT_EQ(d.broker.starts.size(), 2u);
   EXPECT_EQ(d.broker.will.topic, "p/comm7/availability");
-  d.telemetry.portOpened(9, {OpenError::PortInUse, 8005, ""});
+  d.telemetry.portOpened(CommPort(9), {OpenError::PortInUse, 8005, ""});
   EXPECT_EQ(d.broker.starts.size(), 2u) << "a port that did not open changes nothing";
 }
 
