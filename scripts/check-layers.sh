@@ -14,7 +14,7 @@ layers=(
   "params"
   "link"
   "files wizard calibration discovery history mqtt"
-  "app"
+  "app service"
   "qt"
 )
 
@@ -46,15 +46,24 @@ for dir in */; do
     fi
   fi
 done
-# Inside src/qt the platform's adapters sit below the windows: widgets may use them,
-# never the other way, and nothing else lives loose beside main.cpp.
-if grep -rnE '^#include *"qt/widgets/' qt/platform; then
-  echo "src/qt/platform: includes a widget; the adapters sit below the windows"
+# Inside src/qt the platform's adapters sit below the two programs: the windows and
+# the service may use them, never the other way; the service has no window, and
+# nothing else lives loose beside main.cpp.
+if grep -rnE '^#include *"qt/(widgets|daemon)/' qt/platform; then
+  echo "src/qt/platform: includes a window or the service; the adapters sit below them"
+  status=1
+fi
+if grep -rnE '^#include *"qt/widgets/|^#include *<Qt?(Gui|Widgets|Charts)|^#include *<Q(Widget|Application|Gui)' qt/daemon; then
+  echo "src/qt/daemon: the service links Qt Core only"
+  status=1
+fi
+if grep -rnE '^#include *"qt/daemon/' qt/widgets qt/main.cpp; then
+  echo "src/qt/widgets: includes the service"
   status=1
 fi
 for f in qt/*; do
-  case "$f" in qt/platform|qt/widgets|qt/main.cpp) ;;
-    *) echo "src/$f: belongs in src/qt/platform or src/qt/widgets"; status=1 ;;
+  case "$f" in qt/platform|qt/widgets|qt/daemon|qt/main.cpp) ;;
+    *) echo "src/$f: belongs in src/qt/platform, src/qt/widgets or src/qt/daemon"; status=1 ;;
   esac
 done
 

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core
   mosquitto mosquitto-clients libmosquitto-dev openssl
+  libsystemd-dev systemd
 )
 
 missing=()

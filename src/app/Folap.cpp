@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kApp = "Voltander";
 constexpr const char* kSection = "Setup";
 constexpr int kPortCount = 255;
-constexpr int kPollPeriodMs = 2000;
 
 // A stored port index: a number that rounds into -1..254, anything else is -1, so a
 // damaged store can neither select a phantom entry nor crash the start-up.
@@ -49,23 +48,7 @@ Folap::Folap(Kozos& k, Platform& p, Version v)
   journal.add(p.journal);
   journal.add(recorder);
 
-  State[0].setCaption("Nincs akku");
-  State[1].setCaption("Gyors töltés");
-  State[2].setCaption("Normál töltés");
-  State[3].setCaption("Szintentartás");
-  State[4].setCaption("Karbantartás");
-  for (Label& s : State) s.setEnabled(false);
-  Allapot.setCaption("Állapot");
-  Allapot.setEnabled(false);
-  LED2.setBackground(kRed);
-  Kall.setCaption("Kalibrációs hurok!");
-  Kall.setVisible(false);
-  Hiba.setCaption("HIBA!");
-  Hiba.setVisible(false);
-  Led.setCaption("× Töltés ×");
-  Led.setEnabled(false);
-  Bar.setRange(0, 255);
-  AMVerzio.setText("???");
+  SetUpLiveDisplay(LiveDisplay{Allapot, LED2, AMVerzio, State, Kall, Hiba, Led, Bar, Fel});
   Varazslo.setCaption("Beállítás Varázsló");
   Fel.setCaption("Feltöltés");
 
@@ -121,7 +104,7 @@ void Folap::Form_Load() {
   BuildStepTables(kozos, lists, platform.desktop.decimalSeparator());
   kozos.LiveLink = false;
   window.setTitle(StartupTitle(version));
-  platform.port.setSettings("9600,N,8,1");
+  platform.port.setSettings(kLineSettings);
   if (telemetry) telemetry->load();
 
   Portok.select(StoredPortIndex(platform.settings.get(kApp, kSection, "Portok", "-1")));

@@ -21,6 +21,9 @@ class Desktop;
 class Dialogs;
 class Timer;
 
+inline constexpr int kPollPeriodMs = 2000;
+inline constexpr const char* kLineSettings = "9600,N,8,1";
+
 // The main window's controls that show the controller's state.
 struct LiveDisplay {
   Frame& Allapot;
@@ -33,6 +36,9 @@ struct LiveDisplay {
   ProgressBar& Bar;
   Button& Fel;
 };
+
+// The captions and the look before any reply: no link yet.
+void SetUpLiveDisplay(const LiveDisplay& display);
 
 // Comm n as the window names it: "comm<n>" in topics, "Comm <n>" for people.
 PortTarget CommPort(int n);

@@ -30,6 +30,26 @@ void Link::setLive(bool live) {
   }
 }
 
+void SetUpLiveDisplay(const LiveDisplay& d) {
+  d.State[0].setCaption("Nincs akku");
+  d.State[1].setCaption("Gyors töltés");
+  d.State[2].setCaption("Normál töltés");
+  d.State[3].setCaption("Szintentartás");
+  d.State[4].setCaption("Karbantartás");
+  for (Label& s : d.State) s.setEnabled(false);
+  d.Allapot.setCaption("Állapot");
+  d.Allapot.setEnabled(false);
+  d.LED2.setBackground(kRed);
+  d.Kall.setCaption("Kalibrációs hurok!");
+  d.Kall.setVisible(false);
+  d.Hiba.setCaption("HIBA!");
+  d.Hiba.setVisible(false);
+  d.Led.setCaption("× Töltés ×");
+  d.Led.setEnabled(false);
+  d.Bar.setRange(0, 255);
+  d.AMVerzio.setText("???");
+}
+
 void Link::ShowLinkLost() {
   setLive(false);
   display_.AMVerzio.setText("???");

@@ -99,6 +99,10 @@ void Link::ChoosePort(const PortTarget& target) {
     timer_.setEnabled(true);
     return;
   }
+  if (reconnection_.unattended()) {
+    lostPort(result);
+    return;
+  }
   if (result.error == OpenError::Other) {
     reportOpenFailure(result);
     return;

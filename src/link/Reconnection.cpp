@@ -2,11 +2,11 @@
 
 namespace voltander {
 
-Reconnection::Reconnection(const MenuItem& enabled, Timer& timer)
-    : enabled_(enabled), timer_(timer) {}
+Reconnection::Reconnection(const MenuItem& enabled, Timer& timer, bool unattended)
+    : enabled_(enabled), timer_(timer), unattended_(unattended) {}
 
 bool Reconnection::waitsOut(const OpenResult& result) const {
-  return enabled_.checked() && result.code != kPortNoAccess;
+  return unattended_ || (enabled_.checked() && result.code != kPortNoAccess);
 }
 
 void Reconnection::start() {

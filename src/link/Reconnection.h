@@ -13,12 +13,16 @@ class Reconnection {
  public:
   static constexpr int kPeriodMs = 5000;
 
-  // The switch is the menu item's check mark; the timer is the tries' own.
-  Reconnection(const MenuItem& enabled, Timer& timer);
+  // The switch is the menu item's check mark; the timer is the tries' own. Unattended
+  // (a service), every failed opening is waited out, the first choice's included:
+  // nobody is there to choose again or to answer a box.
+  Reconnection(const MenuItem& enabled, Timer& timer, bool unattended = false);
 
   // Whether a failed opening is waited out instead of reported: only while the switch
-  // is on, and never a refusal the user has to act on (missing rights).
+  // is on, and never a refusal the user has to act on (missing rights), unless
+  // unattended.
   bool waitsOut(const OpenResult& result) const;
+  bool unattended() const { return unattended_; }
 
   void start();
   void stop();
@@ -33,6 +37,7 @@ class Reconnection {
 
   const MenuItem& enabled_;
   Timer& timer_;
+  const bool unattended_;
   bool trying_ = false;
   bool held_ = false;
 };

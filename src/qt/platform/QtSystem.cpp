@@ -1,6 +1,6 @@
 #include "qt/platform/QtSystem.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLocale>
 #include <cerrno>
 #include <ctime>
@@ -14,8 +14,6 @@ void QtPause::sleepMs(int ms) {
   while (nanosleep(&left, &left) != 0 && errno == EINTR) {
   }
 }
-
-void QtBeep::beep() { QApplication::beep(); }
 
 std::string QtDesktop::decimalSeparator() const { return QLocale().decimalPoint().toStdString(); }
 

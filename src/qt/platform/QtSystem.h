@@ -13,6 +13,7 @@ class QtPause : public Pause {
   void sleepMs(int ms) override;
 };
 
+// Needs the widget toolkit (QtBeep.cpp): the window's only.
 class QtBeep : public Beep {
  public:
   void beep() override;

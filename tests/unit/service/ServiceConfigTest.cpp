@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "service/ServiceConfig.h"
+
+namespace voltander::service {
+namespace {
+
+const std::map<std::string, std::string> kGood = {
+    {"Port/Device", "/dev/serial/by-id/usb-x"}, {"Mqtt/Enabled", "1"},
+    {"Mqtt/Host", "broker"},                    {"Mqtt/Password", "secret"}};
+
+struct Case {
+  const char* what;
+  std::map<std::string, std::string> changes;  // "" removes the key
+  unsigned mode;
+  std::vector<std::string> problems;
+};
+
+// clang-format off
+const std::vector<Case> kCases = {
+    {"accepted", {}, 0640, {}},
+    {"a name of its own", {{"Port/Name", "boat-12_b"}}, 0600, {}},
+    {"no password, so any mode", {{"Mqtt/Password", ""}}, 0644, {}},
+    {"unknown keys", {{"Port/Speed", "9600"}, {"Stray", "1"}}, 0640,
+     {"Ismeretlen kulcs: [Port] Speed", "Ismeretlen kulcs: [General] Stray"}},
+    {"no device", {{"Port/Device", ""}}, 0640,
+     {"Hiányzó érték: [Port] Device (a töltő soros eszközének útja, például /dev/serial/by-id/...)"}},
+    {"a relative device and folder", {{"Port/Device", "ttyUSB0"}, {"History/Folder", "naplo"}}, 0640,
+     {"Hibás érték: [Port] Device = ttyUSB0 (abszolút út kell, / jellel az elején)",
+      "Hibás érték: [History] Folder = naplo (abszolút út kell, / jellel az elején)"}},
+    {"a name with a blank", {{"Port/Name", "my boat"}}, 0640,
+     {"Hibás érték: [Port] Name = my boat (1-64 karakter: betű, számjegy, _ vagy -)"}},
+    {"a name of 65", {{"Port/Name", std::string(65, 'a')}}, 0640,
+     {"Hibás érték: [Port] Name = " + std::string(65, 'a') + " (1-64 karakter: betű, számjegy, _ vagy -)"}},
+    {"a cap that is no whole number", {{"History/CapMB", "200MB"}}, 0640,
+     {"Hibás érték: [History] CapMB = 200MB (egész szám megabájtban, 1 és 16777216 között)"}},
+    {"a cap of nothing", {{"History/CapMB", "0"}}, 0640,
+     {"Hibás érték: [History] CapMB = 0 (egész szám megabájtban, 1 és 16777216 között)"}},
+    {"a password anyone can read", {}, 0644,
+     {"[Mqtt] Password: a fájlt bárki olvashatja (mód 0644); legfeljebb 0640 lehet, például: "
+      "chmod 640 /etc/voltander/garage.conf"}},
+    {"publishing without a host", {{"Mqtt/Host", ""}}, 0640, {"Nincs megadva a bróker címe."}},
+};
+// clang-format on
+
+TEST(ServiceConfig, EachFileIsAcceptedOrRefusedWithOneLinePerProblem) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ConfigFileTexts file{"/etc/voltander/garage.conf", true, true, true, c.mode, kGood};
+    for (const auto& [key, value] : c.changes) {
+      if (value.empty()) file.values.erase(key);
+      else file.values[key] = value;
+    }
+    std::vector<std::string> problems;
+    const ServiceConfig config =
+        ParseServiceConfig(file, {"/var/lib/voltander/garage", "", "/home/u"}, "pi", problems);
+    EXPECT_EQ(problems, c.problems);
+    if (!problems.empty()) continue;
+    EXPECT_EQ(config.name, c.changes.contains("Port/Name") ? c.changes.at("Port/Name") : "garage");
+    EXPECT_EQ(config.historyFolder, "/var/lib/voltander/garage");
+    EXPECT_EQ(config.capBytes, 200u * 1024 * 1024);
+    EXPECT_EQ(config.mqtt.prefix, "voltander/pi");
+  }
+}
+
+TEST(ServiceConfig, AMissingUnreadableOrMalformedFileIsRefusedByName) {
+  std::vector<std::string> problems;
+  ParseServiceConfig({"/etc/voltander/a.conf", false, false, true, 0, {}}, {}, "pi", problems);
+  ParseServiceConfig({"/etc/voltander/b.conf", true, false, true, 0, {}}, {}, "pi", problems);
+  ParseServiceConfig({"/etc/voltander/c.conf", true, true, false, 0640, kGood}, {}, "pi", problems);
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          "Nincs meg a beállításfájl: /etc/voltander/a.conf",
+                          "A beállításfájl nem olvasható: /etc/voltander/b.conf",
+                          "A beállításfájl formája hibás: /etc/voltander/c.conf"}));
+}
+
+TEST(ServiceConfig, FolderAndNameDefaultsComeFromTheEnvironmentAndTheFileName) {
+  std::vector<std::string> problems;
+  ConfigFileTexts file{"conf/boat.conf", true, true, true, 0600, kGood};
+  file.values["History/CapMB"] = "5";
+  EXPECT_EQ(ParseServiceConfig(file, {"/s/a:/s/b", "/d", "/h"}, "pi", problems).historyFolder, "/s/a");
+  EXPECT_EQ(ParseServiceConfig(file, {"", "/d", "/h"}, "pi", problems).historyFolder,
+            "/d/Voltander/voltanderd");
+  const ServiceConfig config = ParseServiceConfig(file, {"", "rel", "/h"}, "pi", problems);
+  EXPECT_EQ(config.historyFolder, "/h/.local/share/Voltander/voltanderd");
+  EXPECT_EQ(config.name, "boat");
+  EXPECT_EQ(config.capBytes, 5u * 1024 * 1024);
+  EXPECT_TRUE(problems.empty());
+  file.path = "/etc/voltander/my boat.conf";
+  ParseServiceConfig(file, {}, "pi", problems);
+  EXPECT_EQ(problems, (std::vector<std::string>{"Hibás érték: [Port] Name = my boat (a fájl nevéből) "
+                                                "(1-64 karakter: betű, számjegy, _ vagy -)"}));
+}
+
+}  // namespace
+}  // namespace voltander::service
