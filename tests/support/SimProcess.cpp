@@ -91,14 +91,15 @@ bool WaitForFolder(const std::string& folder, const std::function<bool()>& done,
 }
 
 ProgramProcess::ProgramProcess(const std::string& binary, const std::string& configHome,
-                               EnvOverrides env)
+                               EnvOverrides env, std::vector<std::string> args)
     : outputPath_(configHome + "/program-output.txt") {
   const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (out < 0) throw std::runtime_error("cannot write " + outputPath_);
   env.insert(env.begin(), {{"QT_QPA_PLATFORM", "offscreen"},
                            {"XDG_CONFIG_HOME", configHome},
                            {"XDG_DATA_HOME", configHome}});
-  pid_ = SpawnProcess({binary}, env, out, out);
+  args.insert(args.begin(), binary);
+  pid_ = SpawnProcess(args, env, out, out);
   close(out);
   if (pid_ < 0) throw std::runtime_error("cannot start " + binary);
 }

@@ -26,10 +26,12 @@ std::string ReadWholeFile(const std::string& path);
 // or timeoutMs pass: the wait ends on the kernel's notice of the change.
 bool WaitForFolder(const std::string& folder, const std::function<bool()>& done, int timeoutMs);
 
-// The real program off screen with its settings and data in configHome.
+// The real program off screen with its settings and data in configHome, and what it
+// writes in configHome/program-output.txt.
 class ProgramProcess {
  public:
-  ProgramProcess(const std::string& binary, const std::string& configHome, EnvOverrides env = {});
+  ProgramProcess(const std::string& binary, const std::string& configHome, EnvOverrides env = {},
+                 std::vector<std::string> args = {});
   ~ProgramProcess() { terminate(2000); }
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
