@@ -75,11 +75,7 @@ std::string StandInBroker::taken() {
 // flood of QoS 2 publishes to "x", each with its own packet id, then whatever the
 // client sends until it ends the connection.
 void StandInBroker::flood() {
-  std::string packets = Packet('\x20', std::string(3, '\0'));
-  for (int id = 1; id <= messages_; ++id)
-    packets += Packet('\x34', std::string("\0\1x", 3) + static_cast<char>(id >> 8) +
-                                  static_cast<char>(id & 0xFF) + '\0' +
-                                  std::string(static_cast<std::size_t>(payloadBytes_), 'p'));
+  const std::string payload(static_cast<std::size_t>(payloadBytes_), 'p');
   for (;;) {
     pollfd wait[] = {{listener_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
     if (poll(wait, 2, -1) < 0 || wait[1].revents) return;
@@ -88,9 +84,12 @@ void StandInBroker::flood() {
     bool flooded = false;
     for (;;) {
       pollfd read[] = {{fd, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-      if (poll(read, 2, -1) < 0 || read[1].revents) break;
-      if (recv(fd, buffer, sizeof buffer, 0) <= 0) break;
-      if (!std::exchange(flooded, true)) sendAll(fd, packets);
+      if (poll(read, 2, -1) < 0 || read[1].revents || recv(fd, buffer, sizeof buffer, 0) <= 0) break;
+      if (std::exchange(flooded, true)) continue;
+      bool open = sendAll(fd, Packet('\x20', std::string(3, '\0')));
+      for (int id = 1; open && id <= messages_; ++id)
+        open = sendAll(fd, Packet('\x34', std::string("\0\1x", 3) + static_cast<char>(id >> 8) +
+                                             static_cast<char>(id & 0xFF) + '\0' + payload));
     }
     close(fd);
   }
