@@ -82,7 +82,7 @@ mosquitto* NewMosquitto(const BrokerSettings& s, const Message* will, ClientEven
   std::call_once(init, [] { mosquitto_lib_init(); });
   failure = BrokerState::SetupFailed;
   if (s.tls && !s.caFile.empty() && !CaFileLoads(s.caFile)) {
-    qCWarning(lcMqtt) << "the CA file" << s.caFile.c_str() << "holds no usable certificate";
+    qCWarning(lcMqtt) << "a CA tanúsítványfájlban nincs használható tanúsítvány:" << s.caFile.c_str();
     failure = BrokerState::TlsCaFile;
     return nullptr;
   }
@@ -106,7 +106,7 @@ mosquitto* NewMosquitto(const BrokerSettings& s, const Message* will, ClientEven
                            nullptr, nullptr, nullptr);
   }
   if (rc != MOSQ_ERR_SUCCESS) {
-    qCWarning(lcMqtt) << "client set-up failed:" << ErrorText(rc).c_str();
+    qCWarning(lcMqtt) << "ezekkel a beállításokkal nem hozható létre a kliens:" << ErrorText(rc).c_str();
     mosquitto_destroy(m);
     return nullptr;
   }

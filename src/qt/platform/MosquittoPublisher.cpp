@@ -74,10 +74,11 @@ void MosquittoSession::heard() {
     refused = !connected;
   }
   if (state == BrokerState::Connected) {
-    qCInfo(lcMqtt) << "connected to" << Where(settings).c_str();
+    qCInfo(lcMqtt) << "kapcsolódva:" << Where(settings).c_str();
   } else {
-    qCWarning(lcMqtt) << Where(settings).c_str() << "refused the connection:"
-                      << mosquitto_reason_string(*code) << "(user" << settings.user.c_str() << ")";
+    qCWarning(lcMqtt) << Where(settings).c_str() << "elutasította a kapcsolatot:"
+                      << mosquitto_reason_string(*code) << "(felhasználó:" << settings.user.c_str()
+                      << ")";
   }
   report(state);
 }
@@ -85,6 +86,10 @@ void MosquittoSession::heard() {
 void MosquittoSession::run() {
   int delay = 0;
   for (;;) {
+    {
+      std::lock_guard lock(events.mutex);
+      events.tls = BrokerState::TlsFailed;
+    }
     int rc = ConnectMosquitto(client, settings);
     if (rc == MOSQ_ERR_SUCCESS) {
       while ((rc = mosquitto_loop(client, kLoopTimeoutMs, 1)) == MOSQ_ERR_SUCCESS) {
@@ -108,12 +113,14 @@ void MosquittoSession::run() {
     delay = mqtt::NextReconnectDelay(delay, wasConnected, broke);
     if (broke) {
       qCWarning(lcMqtt) << Where(settings).c_str()
-                        << "broke the protocol (it sent a message, or more than the client takes):"
-                        << ErrorText(rc).c_str() << "- dropped, next attempt in" << delay << "s";
+                        << "megsértette a protokollt (üzenetet küldött, vagy többet, mint amit a"
+                           " kliens fogad):"
+                        << ErrorText(rc).c_str() << "- a kapcsolat bontva, újabb próba" << delay
+                        << "s múlva";
       report(BrokerState::ProtocolBroken);
     } else {
-      qCWarning(lcMqtt) << "no connection to" << Where(settings).c_str() << ":"
-                        << ErrorText(rc).c_str() << "- next attempt in" << delay << "s";
+      qCWarning(lcMqtt) << "nincs kapcsolat:" << Where(settings).c_str() << "-"
+                        << ErrorText(rc).c_str() << "- újabb próba" << delay << "s múlva";
       // A refusal was told as the broker gave it.
       if (!answered) report(wasConnected ? BrokerState::Disconnected : StateOfError(rc, events));
     }
@@ -142,7 +149,7 @@ void MosquittoPublisher::start(const BrokerSettings& settings, const Message& wi
     return;
   }
   mosquitto_threaded_set(session->client, true);
-  qCInfo(lcMqtt) << "connecting to" << Where(settings).c_str() << (settings.tls ? "with TLS" : "");
+  qCInfo(lcMqtt) << "kapcsolódás:" << Where(settings).c_str() << (settings.tls ? "(TLS)" : "");
   session->worker = std::thread([session] { session->run(); });
   session_ = std::move(session);
 }
@@ -167,7 +174,7 @@ void MosquittoPublisher::stop() {
   if (connected && finished.wait_for(kStopWait) == std::future_status::ready) {
     session->worker.join();
   } else {
-    if (connected) qCWarning(lcMqtt) << "the broker connection did not end in time";
+    if (connected) qCWarning(lcMqtt) << "a bróker kapcsolata nem zárult le időben";
     session->worker.detach();
   }
   told(BrokerState::Disconnected);
@@ -218,7 +225,7 @@ void MosquittoPublisher::probe(const BrokerSettings& settings, const Message& wi
       }
       mosquitto_destroy(m);
     }
-    qCInfo(lcMqtt) << "connection test to" << Where(settings).c_str() << "gave state"
+    qCInfo(lcMqtt) << "kapcsolatpróba:" << Where(settings).c_str() << "- állapot"
                    << static_cast<int>(result);
     if (self) QMetaObject::invokeMethod(self, [tell, result] { tell(result); }, Qt::QueuedConnection);
   }).detach();

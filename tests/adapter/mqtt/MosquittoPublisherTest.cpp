@@ -34,7 +34,7 @@ TEST(MosquittoPublisherTest, ABrokerFloodingUnaskedMessagesIsDroppedAndLoggedOnc
   qInstallMessageHandler(previous);
   EXPECT_EQ(states, (std::vector<BrokerState>{BrokerState::Connected, BrokerState::ProtocolBroken,
                                               BrokerState::Disconnected}));
-  EXPECT_EQ(logged.filter(QStringLiteral("broke the protocol")).size(), 1)
+  EXPECT_EQ(logged.filter(QStringLiteral("megsértette a protokollt")).size(), 1)
       << logged.join('\n').toStdString();
 }
 
