@@ -277,13 +277,14 @@ TEST(TelemetryTest, StateGoesOutAsTheWindowShowsItAndNullBeforeItShowsAny) {
   Direct d;
   d.broker.tell(BrokerState::Connected);
   std::string states;
-  for (const auto& [state, duty] : {std::pair{9, 1}, {2, 2}, {12, 3}}) {
+  for (const auto& [state, duty] : {std::pair{9, 1}, {0, 2}, {5, 3}, {12, 4}}) {
     d.telemetry.status({static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(duty)});
     const std::string& json = d.broker.published.back().payload;
     states += json.substr(json.find("\"state\""), json.find(",\"duty\"") - json.find("\"state\"")) + ";";
   }
-  EXPECT_EQ(states, R"("state":null,"state_text":null;"state":2,"state_text":"Normál töltés";)"
-                    R"("state":2,"state_text":"Normál töltés";)");
+  EXPECT_EQ(states, R"("state":null,"state_text":null;"state":0,"state_text":"Nincs akku";)"
+                    R"("state":5,"state_text":"Kalibrációs hurok!";)"
+                    R"("state":5,"state_text":"Kalibrációs hurok!";)");
 }
 
 TEST(TelemetryTest, ReconnectWaitsDoubleUpToAMinuteAndStartAfreshOnlyAfterAFairConnection) {
