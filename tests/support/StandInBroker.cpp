@@ -3,13 +3,10 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <stdexcept>
-#include <utility>
 
 namespace voltander::test {
 
@@ -31,17 +28,20 @@ std::string Packet(char type, const std::string& body) {
   return type + length + body;
 }
 
+bool SendAll(int fd, const std::string& bytes) {
+  return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+}
+
 }  // namespace
 
-StandInBroker::StandInBroker(Mode mode, int messages, int payloadBytes)
-    : messages_(messages), payloadBytes_(payloadBytes) {
+StandInBroker::StandInBroker(Mode mode, int messages, int payloadBytes, int qos) {
   listener_ = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a = Loopback(0);
   socklen_t len = sizeof a;
   // A queue of none takes one connection, then the kernel drops every further request.
   if (bind(listener_, reinterpret_cast<sockaddr*>(&a), len) != 0 ||
       listen(listener_, mode == Mode::Full ? 0 : 8) != 0 ||
-      getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len) != 0 || pipe(stop_) != 0)
+      getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
     throw std::runtime_error("no stand-in broker");
   port_ = ntohs(a.sin_port);
   if (mode == Mode::Full) {
@@ -50,13 +50,19 @@ StandInBroker::StandInBroker(Mode mode, int messages, int payloadBytes)
     if (connect(filler_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0)
       throw std::runtime_error("cannot fill the stand-in's queue");
   }
-  if (mode == Mode::Flood) server_ = std::thread([this] { flood(); });
+  if (mode == Mode::Flood)
+    server_ = std::thread([=, this] { flood(messages, payloadBytes, qos); });
 }
 
 StandInBroker::~StandInBroker() {
-  static_cast<void>(write(stop_[1], "x", 1));
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    if (client_ >= 0) shutdown(client_, SHUT_RDWR);
+  }
+  shutdown(listener_, SHUT_RDWR);
   if (server_.joinable()) server_.join();
-  for (const int fd : {listener_, filler_, stop_[0], stop_[1]})
+  for (const int fd : {listener_, filler_})
     if (fd >= 0) close(fd);
 }
 
@@ -71,41 +77,27 @@ std::string StandInBroker::taken() {
   return bytes;
 }
 
-// One connection at a time: the login read and accepted (an MQTT 5 CONNACK), the
-// flood of QoS 2 publishes to "x", each with its own packet id, then whatever the
-// client sends until it ends the connection.
-void StandInBroker::flood() {
-  const std::string payload(static_cast<std::size_t>(payloadBytes_), 'p');
-  for (;;) {
-    pollfd wait[] = {{listener_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-    if (poll(wait, 2, -1) < 0 || wait[1].revents) return;
-    const int fd = accept(listener_, nullptr, nullptr);
-    char buffer[4096];
-    bool flooded = false;
-    for (;;) {
-      pollfd read[] = {{fd, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-      if (poll(read, 2, -1) < 0 || read[1].revents || recv(fd, buffer, sizeof buffer, 0) <= 0) break;
-      if (std::exchange(flooded, true)) continue;
-      bool open = sendAll(fd, Packet('\x20', std::string(3, '\0')));
-      for (int id = 1; open && id <= messages_; ++id)
-        open = sendAll(fd, Packet('\x34', std::string("\0\1x", 3) + static_cast<char>(id >> 8) +
-                                             static_cast<char>(id & 0xFF) + '\0' + payload));
-    }
-    close(fd);
+// The login read and accepted (an MQTT 5 CONNACK), the messages sent one at a time,
+// each with its own packet id, then whatever the client sends until it ends.
+void StandInBroker::flood(int messages, int payloadBytes, int qos) {
+  const int fd = accept(listener_, nullptr, nullptr);
+  if (fd < 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) shutdown(fd, SHUT_RDWR);
+    client_ = fd;
   }
-}
-
-// False once the client is gone or the stand-in stops.
-bool StandInBroker::sendAll(int fd, const std::string& bytes) {
-  for (std::size_t sent = 0; sent < bytes.size();) {
-    pollfd wait[] = {{fd, POLLOUT, 0}, {stop_[0], POLLIN, 0}};
-    if (poll(wait, 2, -1) < 0 || wait[1].revents) return false;
-    const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n < 0 && errno == EAGAIN) continue;
-    if (n <= 0) return false;
-    sent += static_cast<std::size_t>(n);
+  char buffer[4096];
+  bool open = recv(fd, buffer, sizeof buffer, 0) > 0 && SendAll(fd, Packet('\x20', std::string(3, '\0')));
+  for (int i = 1; open && i <= messages; ++i) {
+    const std::string id = qos > 0 ? std::string{static_cast<char>(i >> 8), static_cast<char>(i)} : "";
+    open = SendAll(fd, Packet(static_cast<char>(0x30 | qos << 1),
+                              std::string("\0\1x", 3) + id + '\0' +
+                                  std::string(static_cast<std::size_t>(payloadBytes), 'p')));
   }
-  return true;
+  while (open && recv(fd, buffer, sizeof buffer, 0) > 0) {
+  }
+  close(fd);
 }
 
 }  // namespace voltander::test

@@ -2,9 +2,10 @@
 // - Quiet listens and never answers; what a client sent waits in the kernel for
 //   taken() to read;
 // - Full has its queue filled, so a client's connect never completes;
-// - Flood accepts any login and then sends unsolicited QoS 2 messages.
+// - Flood accepts the first login and then sends unsolicited messages.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -13,8 +14,8 @@ namespace voltander::test {
 class StandInBroker {
  public:
   enum class Mode { Quiet, Full, Flood };
-  // Flood sends messages of payloadBytes each on every connection.
-  explicit StandInBroker(Mode mode, int messages = 0, int payloadBytes = 0);
+  // Flood sends messages of payloadBytes each, at qos, to topic "x".
+  explicit StandInBroker(Mode mode, int messages = 0, int payloadBytes = 0, int qos = 2);
   ~StandInBroker();
   StandInBroker(const StandInBroker&) = delete;
   StandInBroker& operator=(const StandInBroker&) = delete;
@@ -24,12 +25,12 @@ class StandInBroker {
   std::string taken();
 
  private:
-  void flood();
-  bool sendAll(int fd, const std::string& bytes);
+  void flood(int messages, int payloadBytes, int qos);
 
-  int messages_, payloadBytes_;
-  int listener_ = -1, filler_ = -1, stop_[2] = {-1, -1};
-  int port_ = 0;
+  int listener_ = -1, filler_ = -1, port_ = 0;
+  std::mutex mutex_;
+  int client_ = -1;  // Flood's connection
+  bool stopping_ = false;
   std::thread server_;
 };
 

@@ -8,6 +8,7 @@
 #include "adapter/Rig.h"
 #include "mqtt/Payloads.h"
 #include "qt/platform/MosquittoPublisher.h"
+#include "support/Broker.h"
 #include "support/StandInBroker.h"
 
 namespace voltander::test {
@@ -21,21 +22,38 @@ void Capture(QtMsgType, const QMessageLogContext& context, const QString& text) 
 
 // Nothing is subscribed, so every message from the broker is a violation; the client
 // library would otherwise hold every unreleased QoS 2 message it is sent.
-TEST(MosquittoPublisherTest, ABrokerFloodingUnaskedMessagesIsDroppedAndLoggedOnce) {
-  StandInBroker flood(StandInBroker::Mode::Flood, 50, 10000);
+TEST(MosquittoPublisherTest, ABrokerSendingUnaskedMessagesIsDroppedAndLoggedOnce) {
+  for (const int qos : {0, 2}) {
+    StandInBroker flood(StandInBroker::Mode::Flood, 50, 10000, qos);
+    MosquittoPublisher publisher;
+    std::vector<BrokerState> states;
+    publisher.onState = [&](BrokerState s) { states.push_back(s); };
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(Capture);
+    publisher.start({"127.0.0.1", flood.port(), "", "", false, ""}, {"t/a", "offline", true, 1});
+    EXPECT_TRUE(ProcessEventsUntil([&] { return states.size() >= 2; }, 10000));
+    publisher.stop();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(states, (std::vector<BrokerState>{BrokerState::Connected, BrokerState::ProtocolBroken,
+                                                BrokerState::Disconnected}));
+    EXPECT_EQ(logged.filter(QStringLiteral("megsértette a protokollt")).size(), 1)
+        << qos << logged.join('\n').toStdString();
+  }
+}
+
+// A broker that goes away broke nothing: the next attempt follows within a second.
+TEST(MosquittoPublisherTest, ABrokerThatGoesAwayIsADisconnectionAndIsTriedAgainSoon) {
+  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";
+  Broker broker;
   MosquittoPublisher publisher;
   std::vector<BrokerState> states;
   publisher.onState = [&](BrokerState s) { states.push_back(s); };
-  logged.clear();
-  const QtMessageHandler previous = qInstallMessageHandler(Capture);
-  publisher.start({"127.0.0.1", flood.port(), "", "", false, ""}, {"t/a", "offline", true, 1});
-  EXPECT_TRUE(ProcessEventsUntil([&] { return states.size() >= 2; }, 10000));
-  publisher.stop();
-  qInstallMessageHandler(previous);
-  EXPECT_EQ(states, (std::vector<BrokerState>{BrokerState::Connected, BrokerState::ProtocolBroken,
-                                              BrokerState::Disconnected}));
-  EXPECT_EQ(logged.filter(QStringLiteral("megsértette a protokollt")).size(), 1)
-      << logged.join('\n').toStdString();
+  publisher.start({"127.0.0.1", broker.port(), "", "", false, ""}, {"t/a", "offline", true, 1});
+  EXPECT_TRUE(ProcessEventsUntil([&] { return states.size() == 1; }, 10000));
+  broker.stop();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return states.size() == 3; }, 10000));
+  EXPECT_EQ(states, (std::vector<BrokerState>{BrokerState::Connected, BrokerState::Disconnected,
+                                              BrokerState::NoAnswer}));
 }
 
 // A prefix that tries to add a key of its own, and a host name in Latin-1.
