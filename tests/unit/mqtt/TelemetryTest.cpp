@@ -119,16 +119,12 @@ struct Direct {
     clock.seconds = second;
     telemetry.status({1, duty, true, false, false, 4.0f});
   }
-  // The node ids whose configs went out since from: "+id" filled, "-id" emptied.
+  // "+id" or "-id" for each node id whose configs were filled or emptied since from.
   std::vector<std::string> configs(std::size_t from) {
     std::vector<std::string> out;
-    for (std::size_t i = from; i < broker.published.size(); ++i) {
-      const Message& m = broker.published[i];
-      if (!m.topic.starts_with("homeassistant/")) continue;
-      const std::size_t at = m.topic.find('/', 14) + 1;
-      const std::string id = (m.payload.empty() ? "-" : "+") + m.topic.substr(at, m.topic.find('/', at) - at);
-      if (out.empty() || out.back() != id) out.push_back(id);
-    }
+    for (auto m = broker.published.begin() + static_cast<long>(from); m != broker.published.end(); ++m)
+      if (m->topic.starts_with("homeassistant/sensor/") && m->topic.ends_with("/state/config"))
+        out.push_back((m->payload.empty() ? "-" : "+") + m->topic.substr(21, m->topic.size() - 34));
     return out;
   }
   // The seconds of the status messages published since from.
