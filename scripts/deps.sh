@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
-  mosquitto mosquitto-clients libmosquitto-dev openssl
+  mosquitto mosquitto-clients libmosquitto-dev openssl libssl-dev
   libsystemd-dev systemd
 )
 

@@ -132,7 +132,7 @@ void Folap::Form_Unload() {
 
 void Folap::startTelemetry(Publisher& publisher) {
   telemetry = std::make_unique<mqtt::Telemetry>(
-      publisher, platform.settings, platform.clock,
+      publisher, platform.settings, platform.settings, platform.clock,
       mqtt::ShownTexts{State, Kall, AMVerzio, lists, kozos});
   journal.add(*telemetry);
 }

@@ -1,6 +1,9 @@
 #include "mqtt/MqttSettings.h"
 
 #include <charconv>
+#include <cstdio>
+
+#include "common/Utf8.h"
 
 namespace voltander::mqtt {
 
@@ -9,8 +12,50 @@ namespace {
 constexpr const char* kApp = "Voltander";
 constexpr const char* kSection = "Mqtt";
 constexpr int kDefaultPort = 1883;
-// Stands for a key the file lacks; no one types it into a settings file.
-constexpr const char* kAbsent = "\x01";
+// Topics are UTF-8 of at most 65535 bytes; the prefix leaves room for what follows.
+constexpr std::size_t kLongestPrefix = 200;
+// Shown of a value in a line; a 70 kB value would hide the rest.
+constexpr std::size_t kLongestShown = 60;
+
+enum class TextFault { None, NotUtf8, Control };
+
+// Control characters are C0, DEL and C1 (U+0080-U+009F).
+TextFault Scan(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = Utf8At(text, i);
+    if (!c) return TextFault::NotUtf8;
+    if (c->codePoint < 0x20 || (c->codePoint >= 0x7F && c->codePoint <= 0x9F))
+      return TextFault::Control;
+    i += c->length;
+  }
+  return TextFault::None;
+}
+
+// The value as it can go into a line: every byte that is not printable UTF-8 as
+// \xNN, and a long value cut short.
+std::string Shown(const std::string& value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size();) {
+    if (out.size() >= kLongestShown) return out + "...";
+    const auto c = Utf8At(value, i);
+    if (c && Scan(value.substr(i, c->length)) == TextFault::None) {
+      out.append(value, i, c->length);
+      i += c->length;
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(value[i]));
+      out += escape;
+      ++i;
+    }
+  }
+  return out;
+}
+
+Problem Damaged(const char* key, const std::string& value, const std::string& rule,
+                bool repaired) {
+  return {key, "Hibás érték (" + std::string(key) + "=" + Shown(value) + "): " + rule + ".",
+          repaired};
+}
 
 std::optional<bool> ParseFlag(const std::string& text) {
   if (text == "1") return true;
@@ -18,21 +63,33 @@ std::optional<bool> ParseFlag(const std::string& text) {
   return std::nullopt;
 }
 
-bool Flag(const std::string& text, bool fallback, const char* key,
-          std::vector<std::string>& problems) {
-  if (text.empty()) return fallback;
+bool Flag(const std::string& text, bool absent, bool damaged, const char* key, bool repaired,
+          std::vector<Problem>& problems) {
+  if (text.empty()) return absent;
   if (const auto flag = ParseFlag(text)) return *flag;
-  problems.push_back(std::string("Hibás érték (") + key + "): 0 vagy 1 lehet.");
-  return fallback;
+  problems.push_back(Damaged(key, text, "0 vagy 1 lehet", repaired));
+  return damaged;
 }
 
 }  // namespace
+
+std::string Describe(const Problem& p) {
+  return p.line + (p.repaired ? " Helyette az alapértéke van érvényben."
+                              : " A közzététel ki van kapcsolva, amíg ki nem javítják.");
+}
+
+bool FailsClosed(const std::vector<Problem>& problems) {
+  for (const Problem& p : problems)
+    if (!p.repaired) return true;
+  return false;
+}
 
 std::string DefaultPrefix(const std::string& hostName) {
   std::string host = hostName.empty() ? "localhost" : hostName;
   for (char& c : host)
     if (c == '+' || c == '#' || c == '/') c = '_';
-  return "voltander/" + host;
+  std::string prefix = "voltander/" + host;
+  return PrefixFault(prefix) ? "voltander/localhost" : prefix;
 }
 
 std::optional<int> ParsePort(const std::string& text) {
@@ -43,65 +100,69 @@ std::optional<int> ParsePort(const std::string& text) {
   return port;
 }
 
-bool UsablePrefix(const std::string& prefix) {
-  if (prefix.empty() || prefix.find_first_of("+#") != std::string::npos) return false;
-  return prefix.front() != '/' && prefix.back() != '/' && prefix.find("//") == std::string::npos;
+std::optional<std::string> PrefixFault(const std::string& prefix) {
+  if (prefix.empty()) return "nem lehet üres";
+  switch (Scan(prefix)) {
+    case TextFault::NotUtf8:
+      return "nem érvényes UTF-8 szöveg";
+    case TextFault::Control:
+      return "nem lehet benne vezérlőkarakter";
+    case TextFault::None:
+      break;
+  }
+  if (prefix.size() > kLongestPrefix) return "legfeljebb 200 bájt lehet";
+  // The broker keeps topics starting with "$" to itself and drops what goes there.
+  if (prefix.front() == '$') return "nem kezdődhet $ jellel";
+  if (prefix.find_first_of("+#") != std::string::npos) return "nem lehet benne + vagy #";
+  if (prefix.front() == '/' || prefix.back() == '/' || prefix.find("//") != std::string::npos)
+    return "nem lehet benne üres szint (kezdő, záró vagy dupla /)";
+  return std::nullopt;
 }
 
 MqttSettings ParseSettings(const SettingsTexts& t, const std::string& hostName,
-                           std::vector<std::string>& problems) {
+                           std::vector<Problem>& problems) {
   MqttSettings s;
-  s.enabled = Flag(t.enabled, false, "Enabled", problems);
+  s.enabled = Flag(t.enabled, false, false, "Enabled", false, problems);
   s.broker.host = t.host;
+  if (Scan(t.host) != TextFault::None || t.host.find(' ') != std::string::npos)
+    problems.push_back(
+        Damaged("Host", t.host, "a bróker címében nem lehet szóköz vagy vezérlőkarakter", false));
   s.broker.port = kDefaultPort;
   if (!t.port.empty()) {
-    if (const auto port = ParsePort(t.port)) {
-      s.broker.port = *port;
-    } else {
-      problems.push_back("Hibás port (" + t.port + "): 1 és 65535 közötti szám lehet.");
-    }
+    const auto port = ParsePort(t.port);
+    s.broker.port = port.value_or(0);
+    if (!port) problems.push_back(Damaged("Port", t.port, "1 és 65535 közötti egész szám lehet", false));
   }
   s.broker.user = t.user;
   s.broker.password = t.password;
   s.prefix = DefaultPrefix(hostName);
   if (!t.prefix.empty()) {
-    if (UsablePrefix(t.prefix)) {
-      s.prefix = t.prefix;
+    if (const auto fault = PrefixFault(t.prefix)) {
+      problems.push_back(Damaged("Prefix", t.prefix, *fault, true));
     } else {
-      problems.push_back("Hibás témaelőtag (" + t.prefix +
-                         "): nem lehet benne +, # vagy üres szint.");
+      s.prefix = t.prefix;
     }
   }
-  s.broker.tls = Flag(t.tls, false, "Tls", problems);
+  // A damaged Tls reads as on, so the dialog never offers a plain connection for it.
+  s.broker.tls = Flag(t.tls, false, true, "Tls", false, problems);
   s.broker.caFile = t.caFile;
-  s.discovery = Flag(t.discovery, true, "Discovery", problems);
+  if (Scan(t.caFile) == TextFault::Control)
+    problems.push_back(Damaged("CaFile", t.caFile, "a fájlnévben nem lehet vezérlőkarakter", false));
+  s.discovery = Flag(t.discovery, true, true, "Discovery", true, problems);
+  if (const auto refusal = Refusal(s)) problems.push_back(*refusal);
   return s;
 }
 
-std::optional<std::string> Refusal(const MqttSettings& s) {
-  if (s.enabled && s.broker.host.empty()) return "Nincs megadva a bróker címe.";
+std::optional<Problem> Refusal(const MqttSettings& s) {
+  if (s.enabled && s.broker.host.empty())
+    return Problem{"Host", "Hiányzó érték (Host): nincs megadva a bróker címe.", false};
   return std::nullopt;
 }
 
-SettingsTexts ReadTexts(SettingsStore& store, bool& present) {
-  present = false;
-  auto get = [&](const char* key) {
-    std::string value = store.get(kApp, kSection, key, kAbsent);
-    if (value == kAbsent) return std::string();
-    present = true;
-    return value;
-  };
-  SettingsTexts t;
-  t.enabled = get("Enabled");
-  t.host = get("Host");
-  t.port = get("Port");
-  t.user = get("User");
-  t.password = get("Password");
-  t.prefix = get("Prefix");
-  t.tls = get("Tls");
-  t.caFile = get("CaFile");
-  t.discovery = get("Discovery");
-  return t;
+SettingsTexts ReadTexts(SettingsStore& store) {
+  auto get = [&](const char* key) { return store.get(kApp, kSection, key, ""); };
+  return {get("Enabled"), get("Host"),   get("Port"),   get("User"),     get("Password"),
+          get("Prefix"),  get("Tls"),    get("CaFile"), get("Discovery")};
 }
 
 void WriteSettings(SettingsStore& store, const MqttSettings& s) {
@@ -117,6 +178,16 @@ void WriteSettings(SettingsStore& store, const MqttSettings& s) {
   put("Tls", s.broker.tls ? "1" : "0");
   put("CaFile", s.broker.caFile);
   put("Discovery", s.discovery ? "1" : "0");
+}
+
+void WriteRepaired(SettingsStore& store, const MqttSettings& s,
+                   const std::vector<Problem>& problems) {
+  for (const Problem& p : problems) {
+    if (!p.repaired) continue;
+    const std::string value =
+        p.key == "Prefix" ? s.prefix : (s.discovery ? std::string("1") : std::string("0"));
+    store.save(kApp, kSection, p.key, value);
+  }
 }
 
 }  // namespace voltander::mqtt

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/CivilDays.h"
+#include "common/Utf8.h"
 
 namespace voltander::mqtt {
 
@@ -30,12 +31,20 @@ const char* Bool(bool b) { return b ? "true" : "false"; }
 std::string Config(const DeviceInfo& d, const std::string& object, const std::string& name,
                    const std::string& topic, const std::string& fields) {
   const std::string device = "Voltander " + d.title + " (" + d.host + ")";
-  return "{\"name\":" + JsonString(name) + ",\"unique_id\":\"" + d.nodeId + "_" + object +
-         "\",\"state_topic\":\"" + d.base + "/" + topic + "\"," + fields +
-         ",\"availability_topic\":\"" + d.base + "/availability\",\"device\":{\"identifiers\":[\"" +
-         d.nodeId + "\"],\"name\":" + JsonString(device) +
-         ",\"manufacturer\":\"Voltander\",\"model\":\"Voltander\"}}";
+  return "{\"name\":" + JsonString(name) + ",\"unique_id\":" + JsonString(d.nodeId + "_" + object) +
+         ",\"state_topic\":" + JsonString(d.base + "/" + topic) + "," + fields +
+         ",\"availability_topic\":" + JsonString(d.base + "/availability") +
+         ",\"device\":{\"identifiers\":[" + JsonString(d.nodeId) + "],\"name\":" +
+         JsonString(device) + ",\"manufacturer\":\"Voltander\",\"model\":\"Voltander\"}}";
 }
+
+// The six entities, in the order their configs go out.
+constexpr std::array<std::pair<const char*, const char*>, 6> kEntities{{{"sensor", "state"},
+                                                                         {"sensor", "duty"},
+                                                                         {"binary_sensor", "fault"},
+                                                                         {"binary_sensor", "charging"},
+                                                                         {"binary_sensor", "link"},
+                                                                         {"sensor", "firmware"}}};
 
 }  // namespace
 
@@ -55,39 +64,55 @@ std::int64_t EpochSeconds(const LocalTime& t) {
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::optional<Utf8Char> c = Utf8At(text, i);
+    const char32_t code = c ? c->codePoint : static_cast<unsigned char>(text[i]);
+    if (code == '"' || code == '\\') {
       out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += static_cast<char>(code);
+    } else if (code < 0x20) {
       char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(code));
       out += escape;
+    } else if (c) {
+      out.append(text, i, c->length);
     } else {
-      out += c;
+      out += Utf8Encode(code);
     }
+    i += c ? c->length : 1;
   }
   return out + '"';
 }
 
-std::string BaseTopic(const std::string& prefix, const std::string& port) {
-  return prefix + "/" + port;
+std::string BaseTopic(const std::string& prefix, const std::string& name) {
+  return prefix + "/" + name;
 }
 
-std::string NodeId(const std::string& prefix, const std::string& port) {
-  std::string id = prefix + "_" + port;
-  for (char& c : id) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '_' || c == '-';
-    if (!plain) c = '_';
+std::string NodeId(const std::string& prefix, const std::string& name) {
+  std::string id;
+  for (const char c : prefix + "/" + name) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-') {
+      id += c;
+    } else if (c == '/') {
+      id += '_';
+    } else {
+      // A "/" never stands beside another, so runs of one, two and three "_" (a level's
+      // end, an escape, both) cannot be confused.
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "__%02x", static_cast<unsigned char>(c));
+      id += escape;
+    }
   }
   return id;
 }
 
 std::string StatusJson(const LocalTime& time, int state, const std::string& stateText,
                        const StatusRecord& s) {
-  return "{\"time\":\"" + IsoTime(time) + "\",\"state\":" + std::to_string(state) +
-         ",\"state_text\":" + JsonString(stateText) + ",\"duty\":" + std::to_string(s.duty) +
+  const bool shown = state >= 0;
+  return "{\"time\":\"" + IsoTime(time) + "\",\"state\":" +
+         (shown ? std::to_string(state) : "null") +
+         ",\"state_text\":" + (shown ? JsonString(stateText) : "null") +
+         ",\"duty\":" + std::to_string(s.duty) +
          ",\"duty_percent\":" + OneDecimal(s.duty * 100.0 / 255.0) +
          ",\"charging\":" + Bool(s.charging) + ",\"fault\":" + Bool(s.fault) +
          ",\"calibration_loop\":" + Bool(s.calibrationLoop) + ",\"ratio\":" + Number(s.ratio) + "}";
@@ -104,43 +129,44 @@ std::string ParametersJson(const std::vector<ShownParameter>& lists) {
 }
 
 std::string EventJson(const LocalTime& time, const std::string& event, const std::string& fields) {
-  return "{\"time\":\"" + IsoTime(time) + "\",\"event\":\"" + event + "\"" +
+  return "{\"time\":\"" + IsoTime(time) + "\",\"event\":" + JsonString(event) +
          (fields.empty() ? "" : "," + fields) + "}";
 }
 
 std::vector<Message> DiscoveryConfigs(const DeviceInfo& d) {
   std::string options;
   for (const std::string& text : d.stateTexts) options += (options.empty() ? "" : ",") + JsonString(text);
-  auto config = [&](const char* component, const char* object, std::string body) {
-    return Message{"homeassistant/" + std::string(component) + "/" + d.nodeId + "/" + object +
-                       "/config",
-                   std::move(body), true, 1};
-  };
   const std::string binary = "\"payload_on\":\"ON\",\"payload_off\":\"OFF\"";
-  return {
-      config("sensor", "state",
-             Config(d, "state", "Állapot", "status",
-                    "\"value_template\":\"{{ value_json.state_text }}\",\"device_class\":\"enum\","
-                    "\"options\":[" + options + "]")),
-      config("sensor", "duty",
-             Config(d, "duty", "PWM kitöltés", "status",
-                    "\"value_template\":\"{{ value_json.duty_percent }}\","
-                    "\"unit_of_measurement\":\"%\",\"state_class\":\"measurement\"")),
-      config("binary_sensor", "fault",
-             Config(d, "fault", "Hiba", "status",
-                    "\"value_template\":\"{{ 'ON' if value_json.fault else 'OFF' }}\"," + binary +
-                        ",\"device_class\":\"problem\"")),
-      config("binary_sensor", "charging",
-             Config(d, "charging", "Töltés", "status",
-                    "\"value_template\":\"{{ 'ON' if value_json.charging else 'OFF' }}\"," +
-                        binary + ",\"device_class\":\"battery_charging\"")),
-      config("binary_sensor", "link",
-             Config(d, "link", "Kapcsolat", "link",
-                    "\"payload_on\":\"up\",\"payload_off\":\"down\","
-                    "\"device_class\":\"connectivity\"")),
-      config("sensor", "firmware",
-             Config(d, "firmware", "Firmware", "firmware", "\"entity_category\":\"diagnostic\"")),
+  // In the order of kEntities.
+  const std::array<std::string, 6> bodies{
+      Config(d, "state", "Állapot", "status",
+             "\"value_template\":\"{{ value_json.state_text }}\",\"device_class\":\"enum\","
+             "\"options\":[" + options + "]"),
+      Config(d, "duty", "PWM kitöltés", "status",
+             "\"value_template\":\"{{ value_json.duty_percent }}\","
+             "\"unit_of_measurement\":\"%\",\"state_class\":\"measurement\""),
+      Config(d, "fault", "Hiba", "status",
+             "\"value_template\":\"{{ 'ON' if value_json.fault else 'OFF' }}\"," + binary +
+                 ",\"device_class\":\"problem\""),
+      Config(d, "charging", "Töltés", "status",
+             "\"value_template\":\"{{ 'ON' if value_json.charging else 'OFF' }}\"," + binary +
+                 ",\"device_class\":\"battery_charging\""),
+      Config(d, "link", "Kapcsolat", "link",
+             "\"payload_on\":\"up\",\"payload_off\":\"down\",\"device_class\":\"connectivity\""),
+      Config(d, "firmware", "Firmware", "firmware", "\"entity_category\":\"diagnostic\""),
   };
+  const std::vector<std::string> topics = DiscoveryTopics(d.nodeId);
+  std::vector<Message> configs;
+  for (std::size_t i = 0; i < bodies.size(); ++i) configs.push_back({topics[i], bodies[i], true, 1});
+  return configs;
+}
+
+std::vector<std::string> DiscoveryTopics(const std::string& nodeId) {
+  std::vector<std::string> topics;
+  for (const auto& [component, object] : kEntities)
+    topics.push_back("homeassistant/" + std::string(component) + "/" + nodeId + "/" + object +
+                     "/config");
+  return topics;
 }
 
 }  // namespace voltander::mqtt

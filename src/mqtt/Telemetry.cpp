@@ -11,26 +11,55 @@ namespace {
 // A steady charger still shows it is alive this often.
 constexpr std::int64_t kHeartbeatSeconds = 60;
 constexpr int kCalibrationLoop = 5;
+constexpr const char* kApp = "Voltander";
+// Port name to the node id whose configs are retained for it.
+constexpr const char* kPublishedSection = "HomeAssistant";
+
+// What the window would have said of a line condition: the box's digit, the beep of
+// a framing error, or the break switched off when the carrier changes.
+const char* LineErrorText(CommEvent event) {
+  switch (event) {
+    case CommEvent::Break:
+      return "1";
+    case CommEvent::Frame:
+      return "beep";
+    case CommEvent::Overrun:
+      return "3";
+    case CommEvent::RxOver:
+      return "4";
+    case CommEvent::RxParity:
+      return "5";
+    case CommEvent::TxFull:
+      return "6";
+    case CommEvent::Dcb:
+      return "7";
+    case CommEvent::CarrierDetect:
+      return "break_off";
+    case CommEvent::Receive:
+    case CommEvent::DeviceLost:
+      break;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
-Telemetry::Telemetry(Publisher& publisher, SettingsStore& store, Clock& clock, ShownTexts shown)
-    : publisher_(publisher), store_(store), clock_(clock), shown_(shown) {
+Telemetry::Telemetry(Publisher& publisher, SettingsStore& settings, SettingsStore& memory,
+                     Clock& clock, ShownTexts shown)
+    : publisher_(publisher), store_(settings), memory_(memory), clock_(clock), shown_(shown) {
   publisher_.onState = [this](BrokerState s) { brokerState(s); };
 }
 
 void Telemetry::load() {
   problems_.clear();
-  settings_ = ParseSettings(ReadTexts(store_, present_), publisher_.hostName(), problems_);
-  if (const auto refusal = Refusal(settings_)) problems_.push_back(*refusal);
+  settings_ = ParseSettings(ReadTexts(store_), publisher_.hostName(), problems_);
   restart();
 }
 
 void Telemetry::apply(const MqttSettings& settings) {
   settings_ = settings;
   problems_.clear();
-  if (const auto refusal = Refusal(settings_)) problems_.push_back(*refusal);
-  present_ = true;
+  if (auto refusal = Refusal(settings_)) problems_.push_back(std::move(*refusal));
   WriteSettings(store_, settings_);
   restart();
 }
@@ -39,19 +68,25 @@ void Telemetry::shutdown() {
   if (connected_) send(base_ + "/availability", "offline", true, 1);
   if (started_) publisher_.stop();
   started_ = connected_ = false;
-  if (present_) WriteSettings(store_, settings_);
+  WriteRepaired(store_, settings_, problems_);
+}
+
+Message Telemetry::willFor(const MqttSettings& s) const {
+  // Before any port is open a stand-in name gives the topic its shape.
+  return {BaseTopic(s.prefix, name_.empty() ? "comm0" : name_) + "/availability", "offline", true,
+          1};
 }
 
 void Telemetry::restart() {
   if (connected_) send(base_ + "/availability", "offline", true, 1);
   connected_ = false;
-  if (!settings_.enabled || Refusal(settings_) || port_.name.empty()) {
+  if (!settings_.enabled || FailsClosed(problems_) || name_.empty()) {
     if (started_) publisher_.stop();
     started_ = false;
     return;
   }
-  base_ = BaseTopic(settings_.prefix, port_.name);
-  publisher_.start(settings_.broker, {base_ + "/availability", "offline", true, 1});
+  base_ = BaseTopic(settings_.prefix, name_);
+  publisher_.start(settings_.broker, willFor(settings_));
   started_ = true;
 }
 
@@ -68,19 +103,54 @@ void Telemetry::publishRetained() {
   if (!firmware_.empty()) send(base_ + "/firmware", firmware_, true, 1);
   if (!parameters_.empty()) send(base_ + "/parameters", parameters_, true, 1);
   if (lastStatus_) publishStatus(clock_.now());
+  publishDiscovery();
+}
+
+void Telemetry::publishDiscovery() {
+  const std::string nodeId = NodeId(settings_.prefix, name_);
+  std::vector<std::pair<std::string, std::string>> gone = std::move(leftBehind_);
+  leftBehind_.clear();
+  const std::string kept = memory_.get(kApp, kPublishedSection, name_, "");
+  if (!kept.empty() && (kept != nodeId || !settings_.discovery)) gone.emplace_back(name_, kept);
+  for (const auto& [name, id] : gone) {
+    for (const std::string& topic : DiscoveryTopics(id)) publisher_.publish({topic, "", true, 1});
+    if (name != name_) remember(name, "");
+  }
+  remember(name_, settings_.discovery ? nodeId : "");
   if (!settings_.discovery) return;
   std::vector<std::string> texts;
   for (const Label& label : shown_.State) texts.push_back(label.caption());
   texts.push_back(shown_.Kall.caption());
-  const DeviceInfo device{base_, NodeId(settings_.prefix, port_.name), publisher_.hostName(), port_.title,
-                          texts};
+  const DeviceInfo device{base_, nodeId, publisher_.hostName(), title_, texts};
   for (const Message& config : DiscoveryConfigs(device)) publisher_.publish(config);
 }
 
+void Telemetry::remember(const std::string& name, const std::string& nodeId) {
+  if (memory_.get(kApp, kPublishedSection, name, "") != nodeId)
+    memory_.save(kApp, kPublishedSection, name, nodeId);
+}
+
 void Telemetry::portOpened(const PortTarget& port, const OpenResult& result) {
-  if (!result.ok() || port.name == port_.name) return;
-  port_ = port;
+  if (result.ok()) moveTo(port.name, port.title);
+}
+
+void Telemetry::moveTo(const std::string& name, const std::string& title) {
+  if (name == name_) return;
+  if (!name_.empty()) {
+    const std::string kept = memory_.get(kApp, kPublishedSection, name_, "");
+    if (!kept.empty()) leftBehind_.emplace_back(name_, kept);
+  }
+  // Back on a port left this run: its configs are its own again.
+  std::erase_if(leftBehind_, [&](const auto& left) { return left.first == name; });
+  name_ = name;
+  title_ = title;
   restart();
+}
+
+void Telemetry::lineEvent(CommEvent e, const std::string&) {
+  if (const char* text = LineErrorText(e))
+    event("line_error", "\"code\":" + std::to_string(static_cast<int>(e)) +
+                            ",\"text\":" + JsonString(text));
 }
 
 void Telemetry::status(const StatusRecord& s) {
@@ -103,9 +173,7 @@ void Telemetry::publishStatus(const LocalTime& now) {
   } else if (shownState_ == kCalibrationLoop) {
     text = shown_.Kall.caption();
   }
-  send(base_ + "/status", StatusJson(now, shownState_ < 0 ? lastStatus_->state : shownState_, text,
-                                     *lastStatus_),
-       true);
+  send(base_ + "/status", StatusJson(now, shownState_, text, *lastStatus_), true);
   publishedContent_ = lastContent_;
   publishedAt_ = EpochSeconds(now);
 }

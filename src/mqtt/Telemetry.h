@@ -3,6 +3,9 @@
 // history does and reads the shown texts off the controls; it only ever sends, so
 // nothing from the network reaches the link, and a broker that is away costs nothing
 // but the messages it misses: what is retained is published again on reconnection.
+// It remembers which Home Assistant configs it left retained (in a store of the
+// caller's choosing, as a service's settings are read-only), so that turning the
+// discovery off or moving to another port removes them, across restarts too.
 #pragma once
 
 #include <array>
@@ -34,7 +37,10 @@ struct ShownTexts {
 
 class Telemetry : public Journal {
  public:
-  Telemetry(Publisher& publisher, SettingsStore& store, Clock& clock, ShownTexts shown);
+  // settings holds [Mqtt]; memory what was published (the window passes one store
+  // twice).
+  Telemetry(Publisher& publisher, SettingsStore& settings, SettingsStore& memory, Clock& clock,
+            ShownTexts shown);
   ~Telemetry() override { publisher_.onState = nullptr; }
   Telemetry(const Telemetry&) = delete;
   Telemetry& operator=(const Telemetry&) = delete;
@@ -43,17 +49,22 @@ class Telemetry : public Journal {
   void load();
   // New settings from the dialog: written at once and put in force.
   void apply(const MqttSettings& settings);
-  // "offline" on a clean exit, and the settings written back repaired.
+  // "offline" on a clean exit, and the repaired values written back.
   void shutdown();
 
   const MqttSettings& settings() const { return settings_; }
-  // The damaged values found by load(), one Hungarian line each.
-  const std::vector<std::string>& problems() const { return problems_; }
+  // The damaged values found by load(); one that is not repaired keeps publishing off.
+  const std::vector<Problem>& problems() const { return problems_; }
   BrokerState state() const { return state_; }
+  // The last will a connection with these settings leaves from the open port, for
+  // a connection test set up as the real one.
+  Message willFor(const MqttSettings& settings) const;
   // Told each change of the broker connection (the dialog follows it).
   std::function<void(BrokerState)> onState;
 
   void portOpened(const PortTarget& port, const OpenResult& result) override;
+  // Each line condition as the event "line_error".
+  void lineEvent(CommEvent event, const std::string& detail) override;
   void status(const StatusRecord& s) override;
   void linkLost() override;
   void linkUp() override;
@@ -65,9 +76,12 @@ class Telemetry : public Journal {
   void parameterFileSaved(const std::string& name) override;
 
  private:
+  void moveTo(const std::string& name, const std::string& title);
   void restart();
   void brokerState(BrokerState state);
   void publishRetained();
+  void publishDiscovery();
+  void remember(const std::string& name, const std::string& nodeId);
   void publishStatus(const LocalTime& now);
   void linkCame(const char* name);
   void publishParameters();
@@ -76,16 +90,19 @@ class Telemetry : public Journal {
 
   Publisher& publisher_;
   SettingsStore& store_;
+  SettingsStore& memory_;
   Clock& clock_;
   ShownTexts shown_;
   MqttSettings settings_;
-  std::vector<std::string> problems_;
-  bool present_ = false;  // the file holds the group
+  std::vector<Problem> problems_;
   bool started_ = false;
   bool connected_ = false;
   BrokerState state_ = BrokerState::Disconnected;
-  PortTarget port_;  // the port opened last; no name before any
+  // The open port: its topic name ("comm3") and its title ("Comm 3"); empty before any.
+  std::string name_, title_;
   std::string base_;
+  // Node ids of ports left this run whose configs are still retained, by port name.
+  std::vector<std::pair<std::string, std::string>> leftBehind_;
   bool linkUp_ = false;
   std::string firmware_, parameters_;
   // The last status reply as it would be published, without its time.

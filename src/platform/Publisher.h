@@ -27,10 +27,17 @@ struct Message {
 
 enum class BrokerState {
   Connected,
-  Disconnected,   // was connected, or stopped
-  NoAnswer,       // name unknown, nothing listening, or silence
-  LoginRefused,   // the broker answered and refused the user or password
-  TlsFailed,      // the certificate, the CA file or the handshake
+  Disconnected,     // was connected, or stopped
+  NoAnswer,         // name unknown, nothing listening, or silence
+  LoginRefused,     // the broker answered and refused the user or password
+  ProtocolRefused,  // the broker answered and does not take MQTT 5
+  SetupFailed,      // the client library refused the values: a settings error
+  TlsFailed,        // the TLS handshake, for a reason other than those below
+  TlsCaFile,        // the local CA file cannot be read or holds no certificate
+  TlsHostMismatch,  // the broker's certificate is for another name
+  TlsUntrusted,     // the broker's certificate leads to no trusted authority
+  TlsNotTls,        // what answers on the port does not speak TLS
+  ProtocolBroken,   // the broker sent what a publisher never takes; dropped
 };
 
 class Publisher {

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
   MosquittoPublisher publisher;
   Folap form(kozos, platform);
   form.startTelemetry(publisher);
+  // Line conditions reach the link log and the publishing alike.
+  port.setJournal(form.journal);
   FolapWindow window(form);
   form.showMqttSettings = [&] {
     MqttDialog dialog(*form.telemetry, publisher, &window);
@@ -96,8 +98,8 @@ int main(int argc, char** argv) {
 
   form.Form_Load();
   loading = false;
-  for (const std::string& problem : form.telemetry->problems())
-    qCWarning(lcMqtt) << "settings [Mqtt]:" << problem.c_str();
+  for (const mqtt::Problem& problem : form.telemetry->problems())
+    qCWarning(lcMqtt).noquote() << "[Mqtt]" << QString::fromStdString(mqtt::Describe(problem));
   if (exitRequested) {
     if (!window.unloaded()) form.FKi_Click();
     return 0;

@@ -23,6 +23,13 @@ std::string Key(const std::string& path) {
   return "[" + path.substr(0, slash) + "] " + path.substr(slash + 1);
 }
 
+constexpr const char* kAbsolute = "abszolút út kell, / jellel az elején";
+
+// "Hibás érték ([Port] Device=ttyUSB0): abszolút út kell, / jellel az elején."
+std::string Damaged(const std::string& key, const std::string& value, const std::string& rule) {
+  return "Hibás érték (" + key + "=" + value + "): " + rule + ".";
+}
+
 std::string Octal(unsigned mode) {
   char text[8];
   std::snprintf(text, sizeof text, "%04o", mode & 07777);
@@ -80,18 +87,16 @@ ServiceConfig ParseServiceConfig(const ConfigFileTexts& file, const ConfigEnviro
 
   config.device = text("Port/Device");
   if (config.device.empty()) {
-    problems.push_back("Hiányzó érték: [Port] Device (a töltő soros eszközének útja, például "
-                       "/dev/serial/by-id/...)");
+    problems.push_back("Hiányzó érték ([Port] Device): a töltő soros eszközének útja kell, "
+                       "például /dev/serial/by-id/...");
   } else if (config.device.front() != '/') {
-    problems.push_back("Hibás érték: [Port] Device = " + config.device +
-                       " (abszolút út kell, / jellel az elején)");
+    problems.push_back(Damaged("[Port] Device", config.device, kAbsolute));
   }
   const bool named = file.values.contains("Port/Name");
   config.name = named ? text("Port/Name") : NameFromPath(file.path);
   if (!UsableName(config.name)) {
-    problems.push_back("Hibás érték: [Port] Name = " + config.name +
-                       (named ? "" : " (a fájl nevéből)") +
-                       " (1-64 karakter: betű, számjegy, _ vagy -)");
+    problems.push_back(Damaged(named ? "[Port] Name" : "[Port] Name, a fájl nevéből", config.name,
+                               "1-64 karakter lehet: betű, számjegy, _ vagy -"));
   }
 
   mqtt::SettingsTexts t;
@@ -104,26 +109,28 @@ ServiceConfig ParseServiceConfig(const ConfigFileTexts& file, const ConfigEnviro
   t.tls = text("Mqtt/Tls");
   t.caFile = text("Mqtt/CaFile");
   t.discovery = text("Mqtt/Discovery");
-  config.mqtt = mqtt::ParseSettings(t, hostName, problems);
-  if (const auto refusal = mqtt::Refusal(config.mqtt)) problems.push_back(*refusal);
+  std::vector<mqtt::Problem> mqttProblems;
+  config.mqtt = mqtt::ParseSettings(t, hostName, mqttProblems);
+  // Repaired or not, nobody would read what a service put in a value's place.
+  for (const mqtt::Problem& p : mqttProblems) problems.push_back("[Mqtt] " + p.line);
   if (!t.password.empty() && (file.mode & 0004) != 0) {
-    problems.push_back("[Mqtt] Password: a fájlt bárki olvashatja (mód " + Octal(file.mode) +
-                       "); legfeljebb 0640 lehet, például: chmod 640 " + file.path);
+    problems.push_back("Jelszó ([Mqtt] Password) egy bárki által olvasható fájlban (mód " +
+                       Octal(file.mode) + "): legfeljebb 0640 lehet, például: chmod 640 " +
+                       file.path);
   }
 
   config.historyFolder = text("History/Folder");
   if (config.historyFolder.empty()) {
     config.historyFolder = DefaultHistoryFolder(env);
   } else if (config.historyFolder.front() != '/') {
-    problems.push_back("Hibás érték: [History] Folder = " + config.historyFolder +
-                       " (abszolút út kell, / jellel az elején)");
+    problems.push_back(Damaged("[History] Folder", config.historyFolder, kAbsolute));
   }
   if (const std::string cap = text("History/CapMB"); !cap.empty()) {
     std::uint64_t mb = 0;
     const auto [end, ec] = std::from_chars(cap.data(), cap.data() + cap.size(), mb);
     if (ec != std::errc() || end != cap.data() + cap.size() || mb < 1 || mb > kLargestCapMB) {
-      problems.push_back("Hibás érték: [History] CapMB = " + cap +
-                         " (egész szám megabájtban, 1 és 16777216 között)");
+      problems.push_back(Damaged("[History] CapMB", cap,
+                                 "egész szám megabájtban, 1 és 16777216 között"));
     } else {
       config.capBytes = mb * 1024 * 1024;
     }

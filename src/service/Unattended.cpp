@@ -12,7 +12,7 @@ Unattended::Unattended(Kozos& kozos, const UnattendedParts& p, const ServiceConf
       lists_{Igyors_, Inormal_, Umax_, Umin_, Thiszt_, Tkarbantarto_, Minta_},
       line_{p.port, p.pause, journal_},
       recorder_(p.sessionFiles, p.clock, p.dialogs, p.deferred, saving_, config.capBytes),
-      telemetry_(p.publisher, p.settings, p.clock,
+      telemetry_(p.publisher, p.settings, p.memory, p.clock,
                  mqtt::ShownTexts{State_, Kall_, AMVerzio_, lists_, kozos}),
       reconnection_(reconnecting_, p.retryTimer, true),
       link_(kozos, Portok_,

@@ -86,7 +86,7 @@ TEST(ServiceEndToEnd, ABadConfigurationIsRefusedWithExitSeventyEightInJournalFor
   EXPECT_EQ(check.terminate(5000, 0), 78);  // signal 0: only waits for the end
   EXPECT_EQ(check.output(),
             "Ismeretlen kulcs: [Port] Speed\n"
-            "Hibás érték: [Port] Device = ttyUSB0 (abszolút út kell, / jellel az elején)\n");
+            "Hibás érték ([Port] Device=ttyUSB0): abszolút út kell, / jellel az elején.\n");
   // JOURNAL_STREAM names standard error's device and inode, as journald sets it.
   struct stat st {};
   ASSERT_EQ(stat(home.file("program-output.txt").c_str(), &st), 0);

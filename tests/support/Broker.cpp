@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -109,12 +110,40 @@ void Broker::stop() {
   pid_ = -1;
 }
 
-std::map<std::string, std::string> Broker::retained(const std::string& filter,
-                                                    const std::string& login) const {
+namespace {
+
+// The client tools' options for login ("user:password") and the broker's TLS.
+std::string Auth(const std::string& login, const std::string& caFile) {
   std::string auth;
   if (const auto colon = login.find(':'); colon != std::string::npos)
     auth = " -u '" + login.substr(0, colon) + "' -P '" + login.substr(colon + 1) + "'";
-  if (!options_.caFile.empty()) auth += " --cafile '" + options_.caFile + "'";
+  if (!caFile.empty()) auth += " --cafile '" + caFile + "'";
+  return auth;
+}
+
+}  // namespace
+
+bool MakeTestPki(const TempDir& dir, const std::string& san) {
+  const std::string make =
+      "cd " + dir.path() +
+      " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca -keyout ca.key"
+      " -out ca.crt && openssl req -newkey rsa:2048 -nodes -subj /CN=test-server -keyout"
+      " server.key -out server.csr && printf 'subjectAltName=" + san + "' > san && openssl"
+      " x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 -extfile san"
+      " -out server.crt";
+  return std::system(("(" + make + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
+bool Broker::publish(const std::string& topic, const std::string& payload,
+                     const std::string& login) const {
+  return Run("mosquitto_pub -h 127.0.0.1 -p " + std::to_string(port_) +
+             Auth(login, options_.caFile) + " -t '" + topic + "' -m '" + payload +
+             "' -r -q 1 2>&1; echo $?") == "0\n";
+}
+
+std::map<std::string, std::string> Broker::retained(const std::string& filter,
+                                                    const std::string& login) const {
+  const std::string auth = Auth(login, options_.caFile);
   // Each retained message as one line: topic, a tab, the payload.
   const std::string out = Run("mosquitto_sub -h 127.0.0.1 -p " + std::to_string(port_) + auth +
                               " -t '" + filter + "' --retained-only -W 1 -F '%t\t%p' 2>/dev/null");

@@ -35,6 +35,10 @@ class Broker {
   // messages. login is "user:password" or "".
   std::map<std::string, std::string> retained(const std::string& filter,
                                               const std::string& login = "") const;
+  // A retained message published with login ("user:password" or ""); whether the
+  // broker took it.
+  bool publish(const std::string& topic, const std::string& payload,
+               const std::string& login = "") const;
   // Polls retained(topic) until its payload holds part, up to timeoutMs; the last
   // payload seen.
   std::string waitRetained(const std::string& topic, const std::string& part, int timeoutMs) const;
@@ -48,5 +52,9 @@ class Broker {
 
 // True when the mosquitto tools are installed (deps.sh installs them).
 bool HaveMosquitto();
+
+// A test certificate authority (ca.crt) and a server certificate (server.crt,
+// server.key) for subjectAltName san ("IP:127.0.0.1"), made by openssl in dir.
+bool MakeTestPki(const TempDir& dir, const std::string& san);
 
 }  // namespace voltander::test

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QSysInfo>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -14,19 +15,18 @@
 #include <utility>
 #include <optional>
 
+#include "mqtt/Reconnect.h"
 #include "qt/platform/MosquittoClient.h"
 
 namespace voltander {
 
 namespace {
 
-constexpr int kKeepAliveSeconds = 30;
-constexpr int kFirstDelaySeconds = 1;
-constexpr int kLongestDelaySeconds = 60;
 constexpr int kLoopTimeoutMs = 500;
 // A clean exit waits this long for the last messages to leave; a broker that does
 // not take them then gets the will instead.
 constexpr auto kStopWait = std::chrono::seconds(2);
+// The connection test's whole answer, the connect included.
 constexpr auto kProbeWait = std::chrono::seconds(5);
 
 }  // namespace
@@ -36,6 +36,7 @@ constexpr auto kProbeWait = std::chrono::seconds(5);
 struct MosquittoSession {
   BrokerSettings settings;
   Message will;
+  ClientEvents events;
   mosquitto* client = nullptr;
   std::mutex mutex;
   std::condition_variable wake;
@@ -54,60 +55,81 @@ struct MosquittoSession {
                               Qt::QueuedConnection);
   }
 
+  void heard();
   void run();
 };
 
+// The broker's answer to the login, once the library has told it.
+void MosquittoSession::heard() {
+  std::optional<int> code;
+  {
+    std::lock_guard lock(events.mutex);
+    code = std::exchange(events.connack, std::nullopt);
+  }
+  if (!code) return;
+  const BrokerState state = StateOfConnack(*code);
+  {
+    std::lock_guard lock(mutex);
+    connected = state == BrokerState::Connected;
+    refused = !connected;
+  }
+  if (state == BrokerState::Connected) {
+    qCInfo(lcMqtt) << "kapcsolódva:" << Where(settings).c_str();
+  } else {
+    qCWarning(lcMqtt) << Where(settings).c_str() << "elutasította a kapcsolatot:"
+                      << mosquitto_reason_string(*code) << "(felhasználó:" << settings.user.c_str()
+                      << ")";
+  }
+  report(state);
+}
+
 void MosquittoSession::run() {
-  int delay = kFirstDelaySeconds;
+  int delay = 0;
   for (;;) {
-    int rc = mosquitto_connect(client, settings.host.c_str(), settings.port, kKeepAliveSeconds);
+    {
+      std::lock_guard lock(events.mutex);
+      events.tls = BrokerState::TlsFailed;
+    }
+    int rc = ConnectMosquitto(client, settings);
     if (rc == MOSQ_ERR_SUCCESS) {
       while ((rc = mosquitto_loop(client, kLoopTimeoutMs, 1)) == MOSQ_ERR_SUCCESS) {
+        heard();
         std::lock_guard lock(mutex);
         if (stopping && !connected) break;
       }
     }
-    bool wasConnected = false, answered = false;
+    heard();
+    bool wasConnected = false, answered = false, broke = false;
     {
       std::lock_guard lock(mutex);
       if (stopping) break;
       wasConnected = std::exchange(connected, false);
       answered = std::exchange(refused, false);
     }
-    if (wasConnected) delay = kFirstDelaySeconds;
-    qCWarning(lcMqtt) << "no connection to" << Where(settings).c_str() << ":"
-                      << ErrorText(rc).c_str() << "- next attempt in" << delay << "s";
-    // A refusal was told as the broker gave it.
-    if (!answered) report(wasConnected ? BrokerState::Disconnected : StateOfError(rc));
+    {
+      std::lock_guard lock(events.mutex);
+      broke = std::exchange(events.brokeProtocol, false) || (wasConnected && BrokeProtocol(rc));
+    }
+    delay = mqtt::NextReconnectDelay(delay, wasConnected, broke);
+    if (broke) {
+      qCWarning(lcMqtt) << Where(settings).c_str()
+                        << "megsértette a protokollt (üzenetet küldött, vagy többet, mint amit a"
+                           " kliens fogad):"
+                        << ErrorText(rc).c_str() << "- a kapcsolat bontva, újabb próba" << delay
+                        << "s múlva";
+      report(BrokerState::ProtocolBroken);
+    } else {
+      qCWarning(lcMqtt) << "nincs kapcsolat:" << Where(settings).c_str() << "-"
+                        << ErrorText(rc).c_str() << "- újabb próba" << delay << "s múlva";
+      // A refusal was told as the broker gave it.
+      if (!answered) report(wasConnected ? BrokerState::Disconnected : StateOfError(rc, events));
+    }
     std::unique_lock lock(mutex);
     if (wake.wait_for(lock, std::chrono::seconds(delay), [this] { return stopping; })) break;
-    delay = std::min(delay * 2, kLongestDelaySeconds);
   }
   mosquitto_destroy(client);
   finished.set_value();
 }
-
-namespace {
-
-void OnConnect(mosquitto*, void* owner, int code) {
-  auto* session = static_cast<MosquittoSession*>(owner);
-  const BrokerState state = StateOfConnack(code);
-  {
-    std::lock_guard lock(session->mutex);
-    session->connected = state == BrokerState::Connected;
-    session->refused = !session->connected;
-  }
-  if (state == BrokerState::Connected) {
-    qCInfo(lcMqtt) << "connected to" << Where(session->settings).c_str();
-  } else {
-    qCWarning(lcMqtt) << Where(session->settings).c_str() << "refused the connection:"
-                      << mosquitto_connack_string(code) << "(user"
-                      << session->settings.user.c_str() << ")";
-  }
-  session->report(state);
-}
-
-}  // namespace
 
 MosquittoPublisher::MosquittoPublisher() = default;
 
@@ -120,15 +142,14 @@ void MosquittoPublisher::start(const BrokerSettings& settings, const Message& wi
   session->will = will;
   session->receiver = this;
   session->tell = [this](BrokerState s) { told(s); };
-  BrokerState failure = BrokerState::NoAnswer;
-  session->client = NewMosquitto(settings, &will, session.get(), failure);
+  BrokerState failure = BrokerState::SetupFailed;
+  session->client = NewMosquitto(settings, &will, session->events, failure);
   if (!session->client) {
     QMetaObject::invokeMethod(this, [this, failure] { told(failure); }, Qt::QueuedConnection);
     return;
   }
   mosquitto_threaded_set(session->client, true);
-  mosquitto_connect_callback_set(session->client, OnConnect);
-  qCInfo(lcMqtt) << "connecting to" << Where(settings).c_str() << (settings.tls ? "with TLS" : "");
+  qCInfo(lcMqtt) << "kapcsolódás:" << Where(settings).c_str() << (settings.tls ? "(TLS)" : "");
   session->worker = std::thread([session] { session->run(); });
   session_ = std::move(session);
 }
@@ -153,7 +174,7 @@ void MosquittoPublisher::stop() {
   if (connected && finished.wait_for(kStopWait) == std::future_status::ready) {
     session->worker.join();
   } else {
-    if (connected) qCWarning(lcMqtt) << "the broker connection did not end in time";
+    if (connected) qCWarning(lcMqtt) << "a bróker kapcsolata nem zárult le időben";
     session->worker.detach();
   }
   told(BrokerState::Disconnected);
@@ -171,42 +192,42 @@ void MosquittoPublisher::told(BrokerState state) {
   if (onState) onState(state);
 }
 
-void MosquittoPublisher::probe(const BrokerSettings& settings,
+void MosquittoPublisher::probe(const BrokerSettings& settings, const Message& will,
                                std::function<void(BrokerState)> done) {
+  // The first of the answer and the time limit is told; a connect still stuck then is
+  // left to end on its own thread.
+  auto told = std::make_shared<bool>(false);
+  auto tell = [told, done = std::move(done)](BrokerState state) {
+    if (!std::exchange(*told, true)) done(state);
+  };
+  QTimer::singleShot(kProbeWait, this, [tell] { tell(BrokerState::NoAnswer); });
   QPointer<MosquittoPublisher> self(this);
-  std::thread([settings, done = std::move(done), self] {
-    struct Answer {
-      std::mutex mutex;
-      std::condition_variable arrived;
-      std::optional<int> code;
-    } answer;
-    BrokerState result = BrokerState::NoAnswer;
-    mosquitto* m = NewMosquitto(settings, nullptr, &answer, result);
-    if (m) {
-      mosquitto_connect_callback_set(m, [](mosquitto*, void* owner, int code) {
-        auto* a = static_cast<Answer*>(owner);
-        std::lock_guard lock(a->mutex);
-        a->code = code;
-      });
-      int rc = mosquitto_connect(m, settings.host.c_str(), settings.port, kKeepAliveSeconds);
-      const auto deadline = std::chrono::steady_clock::now() + kProbeWait;
-      while (rc == MOSQ_ERR_SUCCESS && std::chrono::steady_clock::now() < deadline) {
+  std::thread([settings, will, tell, self] {
+    ClientEvents events;
+    BrokerState result = BrokerState::SetupFailed;
+    const auto deadline = std::chrono::steady_clock::now() + kProbeWait;
+    if (mosquitto* m = NewMosquitto(settings, &will, events, result)) {
+      int rc = ConnectMosquitto(m, settings);
+      const bool reached = rc == MOSQ_ERR_SUCCESS;
+      auto answered = [&] {
+        std::lock_guard lock(events.mutex);
+        return events.connack.has_value();
+      };
+      while (rc == MOSQ_ERR_SUCCESS && std::chrono::steady_clock::now() < deadline && !answered())
         rc = mosquitto_loop(m, kLoopTimeoutMs, 1);
-        std::lock_guard lock(answer.mutex);
-        if (answer.code) break;
-      }
-      result = answer.code ? StateOfConnack(*answer.code)
+      result = answered() ? StateOfConnack(*events.connack)
                : rc == MOSQ_ERR_SUCCESS ? BrokerState::NoAnswer
-                                        : StateOfError(rc);
-      if (result == BrokerState::Connected) {
+                                        : StateOfError(rc, events);
+      // A clean end, so the broker drops the will instead of publishing it.
+      if (reached) {
         mosquitto_disconnect(m);
         mosquitto_loop(m, kLoopTimeoutMs, 1);
       }
       mosquitto_destroy(m);
     }
-    qCInfo(lcMqtt) << "connection test to" << Where(settings).c_str() << "gave state"
+    qCInfo(lcMqtt) << "kapcsolatpróba:" << Where(settings).c_str() << "- állapot"
                    << static_cast<int>(result);
-    if (self) QMetaObject::invokeMethod(self, [done, result] { done(result); }, Qt::QueuedConnection);
+    if (self) QMetaObject::invokeMethod(self, [tell, result] { tell(result); }, Qt::QueuedConnection);
   }).detach();
 }
 

@@ -24,9 +24,11 @@ class MosquittoPublisher : public QObject, public Publisher {
   void publish(const Message& message) override;
   std::string hostName() override;
 
-  // Runs one connection attempt off the window's thread and tells the broker's
-  // answer to done on this thread (the settings dialog's test button).
-  void probe(const BrokerSettings& settings, std::function<void(BrokerState)> done);
+  // Runs one connection attempt, set up as start() sets it up, off the window's thread,
+  // and tells the broker's answer to done on this thread within 5 s, the connect
+  // included (the settings dialog's test button).
+  void probe(const BrokerSettings& settings, const Message& will,
+             std::function<void(BrokerState)> done);
 
  private:
   void told(BrokerState state);

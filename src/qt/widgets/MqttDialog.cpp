@@ -23,14 +23,28 @@ std::string S(const QLineEdit* e) { return e->text().toStdString(); }
 
 }  // namespace
 
-QString BrokerStateText(BrokerState state) {
+QString BrokerStateText(BrokerState state, const std::string& host) {
   switch (state) {
     case BrokerState::Connected:
       return QStringLiteral("Kapcsolódva: a bróker elfogadta a kapcsolatot.");
     case BrokerState::LoginRefused:
       return QStringLiteral("A bróker elutasította a bejelentkezést (felhasználó vagy jelszó).");
+    case BrokerState::ProtocolRefused:
+      return QStringLiteral("A bróker nem fogadja az MQTT 5 protokollt.");
+    case BrokerState::SetupFailed:
+      return QStringLiteral("Hibás beállítás: ezekkel az értékekkel nem hozható létre kapcsolat.");
     case BrokerState::TlsFailed:
-      return QStringLiteral("TLS hiba: a bróker tanúsítványa nem ellenőrizhető.");
+      return QStringLiteral("TLS hiba: a titkosított kapcsolat nem jött létre.");
+    case BrokerState::TlsCaFile:
+      return QStringLiteral("TLS hiba: a CA tanúsítványfájl nem olvasható, vagy nincs benne tanúsítvány.");
+    case BrokerState::TlsHostMismatch:
+      return QStringLiteral("TLS hiba: a bróker tanúsítványa nem erre a címre szól: %1.").arg(Q(host));
+    case BrokerState::TlsUntrusted:
+      return QStringLiteral("TLS hiba: a bróker tanúsítványa nem megbízható kiadótól származik.");
+    case BrokerState::TlsNotTls:
+      return QStringLiteral("TLS hiba: ezen a porton nem TLS válaszol.");
+    case BrokerState::ProtocolBroken:
+      return QStringLiteral("A bróker megsértette a protokollt (üzenetet küldött); a kapcsolat bontva.");
     case BrokerState::NoAnswer:
       return QStringLiteral("Nincs válasz a brókertől.");
     case BrokerState::Disconnected:
@@ -57,7 +71,7 @@ MqttDialog::MqttDialog(mqtt::Telemetry& telemetry, MosquittoPublisher& publisher
   };
   enabled_ = check("Enabled", "Közzététel a brókernek", s.enabled);
   host_ = line("Host", s.broker.host);
-  port_ = line("Port", std::to_string(s.broker.port));
+  port_ = line("Port", s.broker.port > 0 ? std::to_string(s.broker.port) : "");
   user_ = line("User", s.broker.user);
   password_ = line("Password", s.broker.password);
   password_->setEchoMode(QLineEdit::Password);
@@ -90,14 +104,22 @@ MqttDialog::MqttDialog(mqtt::Telemetry& telemetry, MosquittoPublisher& publisher
 
   state_ = new QLabel(this);
   state_->setObjectName(QStringLiteral("state"));
+  state_->setWordWrap(true);
   answer_ = new QLabel(this);
   answer_->setObjectName(QStringLiteral("answer"));
   answer_->setWordWrap(true);
-  const auto& problems = telemetry.problems();
-  if (!problems.empty()) answer_->setText(Q(problems.front()));
-  const bool running = s.enabled && problems.empty();
-  state_->setText(running ? BrokerStateText(telemetry.state()) : QStringLiteral("Kikapcsolva."));
-  telemetry.onState = [this](BrokerState st) { state_->setText(BrokerStateText(st)); };
+  // A value that keeps the publishing off is the state; a repaired one is news.
+  QString state = s.enabled ? BrokerStateText(telemetry.state(), s.broker.host)
+                            : QStringLiteral("Kikapcsolva.");
+  bool closed = false, repaired = false;
+  for (const mqtt::Problem& p : telemetry.problems()) {
+    if (p.repaired ? std::exchange(repaired, true) : std::exchange(closed, true)) continue;
+    (p.repaired ? answer_ : state_)->setText(Q(mqtt::Describe(p)));
+  }
+  if (!closed) state_->setText(state);
+  telemetry.onState = [this, host = s.broker.host](BrokerState st) {
+    state_->setText(BrokerStateText(st, host));
+  };
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   QPushButton* testButton =
@@ -122,11 +144,13 @@ std::optional<mqtt::MqttSettings> MqttDialog::entries() {
                                   S(caFile_), discovery_->isChecked() ? "1" : "0"};
   std::vector<std::string> problems;
   // The port is the one entry with no sound default to fall back on when emptied.
-  if (texts.port.empty()) problems.push_back("Hibás port (): 1 és 65535 közötti szám lehet.");
-  const mqtt::MqttSettings s = mqtt::ParseSettings(texts, publisher_.hostName(), problems);
-  if (const auto refusal = mqtt::Refusal(s)) problems.push_back(*refusal);
-  if (s.broker.tls && !s.broker.caFile.empty() && !QFileInfo(Q(s.broker.caFile)).isReadable())
-    problems.push_back("A CA tanúsítvány nem olvasható: " + s.broker.caFile);
+  if (texts.port.empty()) problems.push_back("Hiányzó érték (Port): 1 és 65535 közötti egész szám lehet.");
+  std::vector<mqtt::Problem> damaged;
+  const mqtt::MqttSettings s = mqtt::ParseSettings(texts, publisher_.hostName(), damaged);
+  for (const mqtt::Problem& p : damaged) problems.push_back(p.line);
+  const QFileInfo ca(Q(s.broker.caFile));
+  if (s.broker.tls && !s.broker.caFile.empty() && !(ca.isFile() && ca.isReadable()))
+    problems.push_back("Hibás érték (CaFile): a CA tanúsítvány nem olvasható fájl: " + s.broker.caFile);
   if (!problems.empty()) {
     answer_->setText(Q(problems.front()));
     return std::nullopt;
@@ -145,13 +169,13 @@ void MqttDialog::test() {
   auto s = entries();
   if (!s) return;
   if (s->broker.host.empty()) {
-    answer_->setText(QStringLiteral("Nincs megadva a bróker címe."));
+    answer_->setText(QStringLiteral("Hiányzó érték (Host): nincs megadva a bróker címe."));
     return;
   }
   answer_->setText(QStringLiteral("Kapcsolódás..."));
   QPointer<QLabel> answer(answer_);
-  publisher_.probe(s->broker, [answer](BrokerState st) {
-    if (answer) answer->setText(BrokerStateText(st));
+  publisher_.probe(s->broker, telemetry_.willFor(*s), [answer, host = s->broker.host](BrokerState st) {
+    if (answer) answer->setText(BrokerStateText(st, host));
   });
 }
 

@@ -36,7 +36,7 @@ class MqttDialog : public QDialog {
   QLabel* answer_;  // the test's answer or the entries' problem
 };
 
-// One Hungarian line per state, as the dialog shows it.
-QString BrokerStateText(BrokerState state);
+// One Hungarian line per state, as the dialog shows it; host names the broker.
+QString BrokerStateText(BrokerState state, const std::string& host);
 
 }  // namespace voltander

@@ -1,51 +1,70 @@
-// The settings dialog's connection test against a real broker.
+// The settings dialog: its entries to what is kept and put in force, and its
+// connection test against real brokers and stand-ins for the cases they never show.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <fstream>
+#include <mosquitto.h>
 
+#include "adapter/Rig.h"
 #include "fakes/Fakes.h"
 #include "qt/platform/MosquittoClient.h"
 #include "qt/platform/MosquittoPublisher.h"
-#include "qt/platform/QtSessionFiles.h"
 #include "qt/widgets/MqttDialog.h"
 #include "support/Broker.h"
+#include "support/StandInBroker.h"
 
 namespace voltander::test {
 namespace {
 
 struct DialogRig {
+  explicit DialogRig(const std::map<std::string, std::string>& stored = {})
+      : loaded(load(stored)) {}
   Harness h;
-  MosquittoPublisher publisher;
-  mqtt::Telemetry telemetry{publisher, h.settings, h.clock,
+  FakePublisher running;        // the telemetry's connection, as it is restarted
+  MosquittoPublisher tester;    // the dialog's connection test
+  mqtt::Telemetry telemetry{running, h.settings, h.settings, h.clock,
                             {h.form->State, h.form->Kall, h.form->AMVerzio, h.form->lists,
                              h.kozos}};
-  MqttDialog dialog{telemetry, publisher, nullptr};
+  bool loaded;  // before the dialog, which shows what was loaded
+  MqttDialog dialog{telemetry, tester, nullptr};
 
-  void enter(const char* field, const std::string& text) {
-    dialog.findChild<QLineEdit*>(QString::fromLatin1(field))->setText(QString::fromStdString(text));
+  bool load(const std::map<std::string, std::string>& stored) {
+    for (const auto& [key, value] : stored) h.settings.values["Voltander/Mqtt/" + key] = value;
+    telemetry.load();
+    telemetry.portOpened(CommPort(1), {});
+    return true;
   }
-  QString answer() { return dialog.findChild<QLabel*>(QStringLiteral("answer"))->text(); }
+
+  void enter(const std::string& field, const std::string& text) {
+    if (auto* box = dialog.findChild<QCheckBox*>(QString::fromStdString(field)))
+      return box->setChecked(text == "1");
+    Child<QLineEdit>(dialog, field.c_str())->setText(QString::fromStdString(text));
+  }
+  QString answer() { return Child<QLabel>(dialog, "answer")->text(); }
   // Presses the test button and waits for the broker's answer.
   QString test() {
-    dialog.findChild<QPushButton*>(QStringLiteral("test"))->click();
-    QElapsedTimer waited;
-    waited.start();
-    while (answer() == QStringLiteral("Kapcsolódás...") && waited.elapsed() < 15000)
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    Child<QPushButton>(dialog, "test")->click();
+    ProcessEventsUntil([&] { return answer() != QStringLiteral("Kapcsolódás..."); }, 15000);
     return answer();
   }
 };
 
-TEST(MqttDialogTest, TheBrokersRefusalsOfTheLoginAloneAreLoginErrors) {
+TEST(MqttDialogTest, TheBrokersAnswersAndTheLibrarysErrorsMeetTheirStates) {
   using S = BrokerState;
-  const std::pair<int, S> cases[] = {{0, S::Connected},    {1, S::NoAnswer},     {3, S::NoAnswer},
-                                     {4, S::LoginRefused}, {5, S::LoginRefused}, {6, S::NoAnswer}};
-  for (const auto& [code, state] : cases) EXPECT_EQ(StateOfConnack(code), state) << code;
+  const std::pair<int, S> connacks[] = {{0, S::Connected},      {1, S::ProtocolRefused},
+                                        {3, S::NoAnswer},       {4, S::LoginRefused},
+                                        {5, S::LoginRefused},   {132, S::ProtocolRefused},
+                                        {134, S::LoginRefused}, {135, S::LoginRefused}};
+  for (const auto& [code, state] : connacks) EXPECT_EQ(StateOfConnack(code), state) << code;
+  ClientEvents events;
+  events.tls = S::TlsUntrusted;
+  const std::pair<int, S> errors[] = {{MOSQ_ERR_TLS, S::TlsUntrusted}, {MOSQ_ERR_AUTH, S::LoginRefused},
+                                      {MOSQ_ERR_CONN_REFUSED, S::LoginRefused}, {MOSQ_ERR_ERRNO, S::NoAnswer}};
+  for (const auto& [rc, state] : errors) EXPECT_EQ(StateOfError(rc, events), state) << rc;
 }
 
 TEST(MqttDialogTest, NothingInTheDialogHidesAnythingElse) {
@@ -59,23 +78,75 @@ TEST(MqttDialogTest, NothingInTheDialogHidesAnythingElse) {
           << a->objectName().toStdString() << " over " << b->objectName().toStdString();
 }
 
-TEST(MqttDialogTest, ConnectionTestTellsTheBrokersAnswer) {
+// From the entries to the answer shown, the file written and the connection restarted.
+TEST(MqttDialogTest, OkKeepsSoundEntriesAndRestartsElseNamesTheFirstProblem) {
+  struct Case {
+    std::map<std::string, std::string> entries;
+    std::string answer, port;  // the answer shown, the port in the file after OK
+    std::size_t starts;        // the running connection's starts, one at the opening
+  };
+  const Case cases[] = {
+      {{{"Port", "0"}}, "Hibás érték (Port=0): 1 és 65535 közötti egész szám lehet.", "", 1},
+      {{{"Host", ""}}, "Hiányzó érték (Host): nincs megadva a bróker címe.", "", 1},
+      {{{"Prefix", "$SYS/v"}}, "Hibás érték (Prefix=$SYS/v): nem kezdődhet $ jellel.", "", 1},
+      {{{"Prefix", "a\tb"}}, "Hibás érték (Prefix=a\\x09b): nem lehet benne vezérlőkarakter.", "", 1},
+      {{{"Tls", "1"}, {"CaFile", "/tmp"}},
+       "Hibás érték (CaFile): a CA tanúsítvány nem olvasható fájl: /tmp", "", 1},
+      {{{"Port", "1884"}, {"Prefix", "ház/\"1\""}}, "", "1884", 2},
+      {{{"Enabled", "0"}}, "", "1883", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    DialogRig rig({{"Enabled", "1"}, {"Host", "b"}});
+    for (const auto& [field, text] : c.entries) rig.enter(field, text);
+    rig.dialog.accept();
+    EXPECT_EQ(rig.answer().toStdString(), c.answer);
+    EXPECT_EQ(rig.dialog.result(), c.answer.empty() ? QDialog::Accepted : QDialog::Rejected);
+    EXPECT_EQ(rig.h.settings.values["Voltander/Mqtt/Port"], c.port);
+    EXPECT_EQ(rig.running.starts.size(), c.starts);
+    if (c.starts == 2) {
+      EXPECT_EQ(rig.running.will.topic, "ház/\"1\"/comm1/availability");
+    }
+  }
+}
+
+TEST(MqttDialogTest, ConnectionTestTellsEachAnswerInItsOwnLineWithinItsTimeLimit) {
   if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";
-  Broker broker({"u", "good", "", "", ""});
+  TempDir pki("voltander-pki");
+  if (!MakeTestPki(pki, "DNS:localhost")) GTEST_SKIP() << "openssl failed";
+  std::ofstream(pki.file("garbage.pem")) << "no certificate\n";
+  Broker plain({"u", "good", "", "", ""});
+  Broker tls({"", "", pki.file("server.crt"), pki.file("server.key"), ""});
+  StandInBroker hung(StandInBroker::Mode::Full);
+  const std::string ca = pki.file("ca.crt"), plainPort = std::to_string(plain.port()),
+                    tlsPort = std::to_string(tls.port());
+  // Host, port, password, TLS, CA file; the answer.
+  const std::array<std::array<std::string, 6>, 8> cases{{
+      {"127.0.0.1", plainPort, "good", "0", "", "Kapcsolódva: a bróker elfogadta a kapcsolatot."},
+      {"127.0.0.1", plainPort, "bad", "0", "",
+       "A bróker elutasította a bejelentkezést (felhasználó vagy jelszó)."},
+      {"127.0.0.1", plainPort, "good", "1", ca, "TLS hiba: ezen a porton nem TLS válaszol."},
+      {"localhost", tlsPort, "", "1", ca, "Kapcsolódva: a bróker elfogadta a kapcsolatot."},
+      {"127.0.0.1", tlsPort, "", "1", ca,
+       "TLS hiba: a bróker tanúsítványa nem erre a címre szól: 127.0.0.1."},
+      {"localhost", tlsPort, "", "1", "",
+       "TLS hiba: a bróker tanúsítványa nem megbízható kiadótól származik."},
+      {"localhost", tlsPort, "", "1", pki.file("garbage.pem"),
+       "TLS hiba: a CA tanúsítványfájl nem olvasható, vagy nincs benne tanúsítvány."},
+      // A connect that never completes still gets its answer in time.
+      {"127.0.0.1", std::to_string(hung.port()), "", "0", "", "Nincs válasz a brókertől."},
+  }};
   DialogRig rig;
-  rig.enter("Host", "127.0.0.1");
-  rig.enter("Port", std::to_string(broker.port()));
   rig.enter("User", "u");
-  rig.enter("Password", "good");
-  EXPECT_EQ(rig.test(), "Kapcsolódva: a bróker elfogadta a kapcsolatot.");
-  rig.enter("Password", "bad");
-  EXPECT_EQ(rig.test(), "A bróker elutasította a bejelentkezést (felhasználó vagy jelszó).");
-  rig.enter("Password", "good");
-  // A plain listener cannot do the TLS handshake.
-  rig.dialog.findChild<QCheckBox*>(QStringLiteral("Tls"))->setChecked(true);
-  EXPECT_EQ(rig.test(), "TLS hiba: a bróker tanúsítványa nem ellenőrizhető.");
-  broker.stop();
-  EXPECT_EQ(rig.test(), "Nincs válasz a brókertől.");
+  for (const auto& [host, port, password, tlsOn, caFile, answer] : cases) {
+    SCOPED_TRACE(host + ":" + port + " " + password + " " + caFile);
+    for (const auto& [field, text] : {std::pair{"Host", host}, {"Port", port}, {"Password", password},
+                                      {"Tls", tlsOn}, {"CaFile", caFile}})
+      rig.enter(field, text);
+    EXPECT_EQ(rig.test().toStdString(), answer);
+  }
+  // Each test ended cleanly, so the broker dropped its last will.
+  EXPECT_EQ(plain.retained("#", "u:good").size(), 0u);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSettings>
+#include <filesystem>
+#include <sys/stat.h>
 #include <QTranslator>
 
 #include "adapter/Rig.h"
@@ -64,7 +67,9 @@ TEST(QtTranslationTest, HungarianButtonsWhenTheFileIsThereEnglishOtherwise) {
 QStringList captured;
 
 void Capture(QtMsgType, const QMessageLogContext& context, const QString& text) {
-  if (QLatin1String(context.category) == QLatin1String("voltander.link")) captured << text;
+  const QLatin1String category(context.category);
+  if (category == QLatin1String("voltander.link") || category == QLatin1String("voltander.settings"))
+    captured << text;
 }
 
 // Silent by default; the rule turns on lines with a time, the frame's bytes in hex,
@@ -95,6 +100,28 @@ TEST(LinkLogTest, RuleTurnsOnTimedLinesOfFramesAndOpenings) {
   EXPECT_TRUE(captured[3].contains("received !  53 21 00")) << captured[3].toStdString();
   EXPECT_TRUE(captured[4].contains("received ?  53 20 00")) << captured[4].toStdString();
   EXPECT_TRUE(captured[5].endsWith("stray bytes thrown away: 3"));
+}
+
+// The file can hold the broker's password: its folder is the owner's whatever the
+// umask, and a file others can read is closed to them at its first reading.
+TEST(QtSettingsStoreTest, FolderIsTheOwnersAloneAndAPasswordOpenToOthersIsClosedAtOnce) {
+  namespace fs = std::filesystem;
+  TempDir home("voltander-settings");
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(home.path()));
+  const mode_t before = umask(0);
+  QtSettingsStore().save("Voltander", "Mqtt", "Password", "pw");
+  umask(before);
+  EXPECT_EQ(fs::status(home.file("Voltander")).permissions(), fs::perms::owner_all);
+  const std::string file = home.file("Voltander/Voltander.conf");
+  fs::permissions(file, fs::perms::group_read | fs::perms::others_read, fs::perm_options::add);
+  captured.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(Capture);
+  QtSettingsStore().get("Voltander", "Mqtt", "Host", "");
+  qInstallMessageHandler(previous);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(captured.size(), 1);
+  EXPECT_TRUE(captured[0].contains(QString::fromStdString(file))) << captured[0].toStdString();
 }
 
 }  // namespace

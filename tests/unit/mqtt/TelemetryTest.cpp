@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <tuple>
+
 #include "fakes/Fakes.h"
 #include "mqtt/Payloads.h"
+#include "mqtt/Reconnect.h"
 #include "mqtt/Telemetry.h"
 
 namespace voltander::test {
@@ -100,7 +105,8 @@ struct Direct {
   Harness h;
   FakePublisher broker;
   SetClock clock;
-  mqtt::Telemetry telemetry{broker, h.settings, clock,
+  FakeSettings memory;  // where the published node ids are kept
+  mqtt::Telemetry telemetry{broker, h.settings, memory, clock,
                             {h.form->State, h.form->Kall, h.form->AMVerzio, h.form->lists,
                              h.kozos}};
   Direct() {
@@ -112,6 +118,14 @@ struct Direct {
   void statusAt(int second, std::uint8_t duty) {
     clock.seconds = second;
     telemetry.status({1, duty, true, false, false, 4.0f});
+  }
+  // "+id" or "-id" for each node id whose configs were filled or emptied since from.
+  std::vector<std::string> configs(std::size_t from) {
+    std::vector<std::string> out;
+    for (auto m = broker.published.begin() + static_cast<long>(from); m != broker.published.end(); ++m)
+      if (m->topic.starts_with("homeassistant/sensor/") && m->topic.ends_with("/state/config"))
+        out.push_back((m->payload.empty() ? "-" : "+") + m->topic.substr(21, m->topic.size() - 34));
+    return out;
   }
   // The seconds of the status messages published since from.
   std::vector<std::string> statusTimes(std::size_t from = 0) {
@@ -153,53 +167,130 @@ TEST(TelemetryTest, WhatChangedWhileTheBrokerWasAwayGoesOutOnReconnection) {
   EXPECT_NE(seen[2].payload.find("\"duty\":80,"), std::string::npos) << seen[2].topic;
 }
 
-TEST(TelemetryTest, PortChangeLeavesTheOldBaseOfflineAndMovesTheWill) {
-  Direct d;
-  d.broker.tell(BrokerState::Connected);
-  const std::size_t before = d.broker.published.size();
-  d.telemetry.portOpened(CommPort(7), {});
-  EXPECT_EQ(Seen(d.broker, before),
-            (std::vector<Published>{{"p/comm3/availability", "offline", true, 1}}));
-  EXPECT_EQ(d.broker.starts.size(), 2u);
-  EXPECT_EQ(d.broker.will.topic, "p/comm7/availability");
-  d.telemetry.portOpened(CommPort(9), {OpenError::PortInUse, 8005, ""});
-  EXPECT_EQ(d.broker.starts.size(), 2u) << "a port that did not open changes nothing";
-}
-
-TEST(TelemetryTest, DamagedSettingsAreRepairedAtTheNextWriteOrKeepPublishingOff) {
-  struct Case {
-    std::map<std::string, std::string> stored;
-    std::string key, written;
-    bool publishes;
+// A damaged key that decides where the login goes keeps publishing off and stays as
+// written; Prefix and Discovery are repaired, and only a repair is written back.
+TEST(TelemetryTest, DamagedSettingsAreRepairedOrFailClosedAndOnlyRepairsAreWritten) {
+  enum Outcome { Fine, Repaired, Closed };
+  const std::string a200(200, 'a'), fix = "voltander/pc1";
+  const std::vector<std::tuple<std::string, std::string, std::string, Outcome>> cases = {
+      {"Port", "0", "0", Closed},         {"Port", "65536", "65536", Closed},
+      {"Port", "1x", "1x", Closed},       {"Port", "65535", "65535", Fine},
+      {"Port", "1", "1", Fine},           {"Tls", "true", "true", Closed},
+      {"Enabled", "on", "on", Closed},    {"Host", "", "", Closed},
+      {"Host", "a b", "a b", Closed},     {"CaFile", "/c\n", "/c\n", Closed},
+      {"Discovery", "2", "1", Repaired},  {"Prefix", "a/+/b", fix, Repaired},
+      {"Prefix", "a/#", fix, Repaired},   {"Prefix", "a//b", fix, Repaired},
+      {"Prefix", "a/", fix, Repaired},    {"Prefix", "$SYS/a", fix, Repaired},
+      {"Prefix", "a\tb", fix, Repaired},  {"Prefix", std::string("a\0b", 3), fix, Repaired},
+      {"Prefix", "a\xc2\x85", fix, Repaired} /* U+0085 */, {"Prefix", "h\xe1z", fix, Repaired},
+      {"Prefix", a200 + "b", fix, Repaired}, {"Prefix", a200, a200, Fine},
+      {"Prefix", "ház/\"x\\", "ház/\"x\\", Fine},
   };
-  const std::vector<Case> cases = {
-      {{{"Port", "0"}}, "Port", "1883", true},
-      {{{"Port", "65536"}}, "Port", "1883", true},
-      {{{"Port", "1"}}, "Port", "1", true},
-      {{{"Port", "65535"}}, "Port", "65535", true},
-      {{{"Prefix", "a/+/b"}}, "Prefix", "voltander/pc1", true},
-      {{{"Prefix", "a/#"}}, "Prefix", "voltander/pc1", true},
-      {{{"Prefix", "a//b"}}, "Prefix", "voltander/pc1", true},
-      {{{"Prefix", "a/"}}, "Prefix", "voltander/pc1", true},
-      {{{"Prefix", "a/b"}}, "Prefix", "a/b", true},
-      {{{"Tls", "yes"}}, "Tls", "0", true},
-      {{{"Enabled", "on"}}, "Enabled", "0", false},
-      {{{"Host", ""}}, "Enabled", "1", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.stored.begin()->first + "=" + c.stored.begin()->second);
+  const std::set<std::string> keys = {"Enabled", "Host", "Port",   "User",     "Password",
+                                      "Prefix",  "Tls",  "CaFile", "Discovery"};
+  for (const auto& [key, stored, written, outcome] : cases) {
+    SCOPED_TRACE(key + "=" + stored);
     Harness h;
     FakePublisher broker;
     h.form->startTelemetry(broker);
-    Configure(h, {{"Enabled", "1"}, {"Host", "b"}});
-    Configure(h, c.stored);
+    Configure(h, {{"Enabled", "1"}, {"Host", "b"}, {"Password", "pw"}});
+    Configure(h, {{key, stored}});
     h.loadWithPort(0);
-    EXPECT_EQ(broker.starts.size(), c.publishes ? 1u : 0u);
-    EXPECT_EQ(h.form->telemetry->problems().size(),
-              c.written != c.stored.begin()->second || !c.publishes ? 1u : 0u);
+    EXPECT_EQ(broker.starts.size(), outcome == Closed ? 0u : 1u);
+    const auto& problems = h.form->telemetry->problems();
+    ASSERT_EQ(problems.size(), outcome == Fine ? 0u : 1u);
+    if (outcome != Fine) {
+      EXPECT_EQ(problems[0].key + std::to_string(problems[0].repaired), key + std::to_string(outcome == Repaired));
+      EXPECT_NE(problems[0].line.find("(" + key), std::string::npos) << problems[0].line;
+    }
+    h.settings.savedKeys.clear();
     h.form->Form_Unload();
-    EXPECT_EQ(h.settings.values["Voltander/Mqtt/" + c.key], c.written);
+    EXPECT_EQ(h.settings.values["Voltander/Mqtt/" + key], written);
+    EXPECT_EQ(std::count_if(h.settings.savedKeys.begin(), h.settings.savedKeys.end(),
+                            [&](const std::string& k) { return keys.count(k) > 0; }),
+              outcome == Repaired ? 1 : 0);
   }
+}
+
+TEST(TelemetryTest, NodeIdsAreOneToOneWithThePrefixAndPlainPrefixesKeepTheirOldIds) {
+  const std::array<std::array<std::string, 3>, 8> cases{{
+      {"voltander/pc1", "comm1", "voltander_pc1_comm1"}, {"a-B/c9", "comm12", "a-B_c9_comm12"},
+      {"a/b", "comm1", "a_b_comm1"},        {"a_b", "comm1", "a__5fb_comm1"},
+      {"a/_b", "comm1", "a___5fb_comm1"},   {"ház", "comm1", "h__c3__a1z_comm1"},
+      {"héz", "comm1", "h__c3__a9z_comm1"}, {"a.b", "x_y", "a__2eb_x__5fy"},
+  }};
+  for (const auto& [prefix, name, id] : cases) EXPECT_EQ(mqtt::NodeId(prefix, name), id) << prefix;
+}
+
+// The old base goes offline at once; the configs left retained, by this run or by an
+// earlier one with another prefix, are emptied at the next connection.
+TEST(TelemetryTest, DiscoveryOffOrAnotherPortEmptiesTheConfigsLeftBeforeEvenFromAnEarlierRun) {
+  Direct d;
+  d.memory.values["Voltander/HomeAssistant/comm3"] = "old_comm3";
+  d.broker.tell(BrokerState::Connected);
+  EXPECT_EQ(d.configs(0), (std::vector<std::string>{"-old_comm3", "+p_comm3"}));
+  std::size_t from = d.broker.published.size();
+  d.telemetry.portOpened(CommPort(9), {OpenError::PortInUse, 8005, ""});
+  d.telemetry.portOpened(CommPort(7), {});
+  EXPECT_EQ(Seen(d.broker, from), (std::vector<Published>{{"p/comm3/availability", "offline", true, 1}}));
+  EXPECT_EQ(d.broker.will.topic + std::to_string(d.broker.starts.size()), "p/comm7/availability2");
+  d.broker.tell(BrokerState::Connected);
+  EXPECT_EQ(d.configs(from), (std::vector<std::string>{"-p_comm3", "+p_comm7"}));
+  mqtt::MqttSettings off = d.telemetry.settings();
+  off.discovery = false;
+  d.telemetry.apply(off);
+  from = d.broker.published.size();
+  d.broker.tell(BrokerState::Connected);
+  EXPECT_EQ(d.configs(from), (std::vector<std::string>{"-p_comm7"}));
+  EXPECT_EQ(d.memory.values, (std::map<std::string, std::string>{
+                                 {"Voltander/HomeAssistant/comm3", ""},
+                                 {"Voltander/HomeAssistant/comm7", ""}}));
+}
+
+TEST(TelemetryTest, EachLineConditionGoesOutAsALineErrorEventWithTheWindowsAnswer) {
+  Direct d;
+  d.broker.tell(BrokerState::Connected);
+  const std::size_t before = d.broker.published.size();
+  using E = CommEvent;
+  for (const E e : {E::Break, E::Frame, E::Overrun, E::RxOver, E::RxParity, E::TxFull, E::Dcb,
+                    E::CarrierDetect, E::Receive, E::DeviceLost})
+    d.telemetry.lineEvent(e, "frame 3 -> 4");
+  std::string seen;
+  for (const Published& p : Seen(d.broker, before))
+    seen += p.topic + p.payload.substr(p.payload.find(",\"event\"")) + "\n";
+  EXPECT_EQ(seen, R"(p/comm3/event,"event":"line_error","code":1001,"text":"1"}
+p/comm3/event,"event":"line_error","code":1004,"text":"beep"}
+p/comm3/event,"event":"line_error","code":1006,"text":"3"}
+p/comm3/event,"event":"line_error","code":1008,"text":"4"}
+p/comm3/event,"event":"line_error","code":1009,"text":"5"}
+p/comm3/event,"event":"line_error","code":1010,"text":"6"}
+p/comm3/event,"event":"line_error","code":1011,"text":"7"}
+p/comm3/event,"event":"line_error","code":5,"text":"break_off"}
+)");
+}
+
+TEST(TelemetryTest, StateGoesOutAsTheWindowShowsItAndNullBeforeItShowsAny) {
+  Direct d;
+  d.broker.tell(BrokerState::Connected);
+  std::string states;
+  for (const auto& [state, duty] : {std::pair{9, 1}, {0, 2}, {5, 3}, {12, 4}}) {
+    d.telemetry.status({static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(duty)});
+    const std::string& json = d.broker.published.back().payload;
+    states += json.substr(json.find("\"state\""), json.find(",\"duty\"") - json.find("\"state\"")) + ";";
+  }
+  EXPECT_EQ(states, R"("state":null,"state_text":null;"state":0,"state_text":"Nincs akku";)"
+                    R"("state":5,"state_text":"Kalibrációs hurok!";)"
+                    R"("state":5,"state_text":"Kalibrációs hurok!";)");
+}
+
+TEST(TelemetryTest, ReconnectWaitsDoubleUpToAMinuteAndStartAfreshOnlyAfterAFairConnection) {
+  // The wait before, whether the attempt connected and broke the protocol, the next.
+  const std::array<std::array<int, 4>, 10> cases{{{0, 0, 0, 1}, {1, 0, 0, 2}, {2, 0, 0, 4},
+                                                  {32, 0, 0, 60}, {60, 0, 0, 60}, {60, 1, 0, 1},
+                                                  {60, 1, 1, 60}, {8, 1, 1, 16}, {8, 0, 1, 16},
+                                                  {0, 1, 1, 1}}};
+  for (const auto& [last, connected, broke, next] : cases)
+    EXPECT_EQ(mqtt::NextReconnectDelay(last, connected, broke), next) << last << connected << broke;
 }
 
 }  // namespace

@@ -28,22 +28,26 @@ const std::vector<Case> kCases = {
     {"unknown keys", {{"Port/Speed", "9600"}, {"Stray", "1"}}, 0640,
      {"Ismeretlen kulcs: [Port] Speed", "Ismeretlen kulcs: [General] Stray"}},
     {"no device", {{"Port/Device", ""}}, 0640,
-     {"Hiányzó érték: [Port] Device (a töltő soros eszközének útja, például /dev/serial/by-id/...)"}},
+     {"Hiányzó érték ([Port] Device): a töltő soros eszközének útja kell, például /dev/serial/by-id/..."}},
     {"a relative device and folder", {{"Port/Device", "ttyUSB0"}, {"History/Folder", "naplo"}}, 0640,
-     {"Hibás érték: [Port] Device = ttyUSB0 (abszolút út kell, / jellel az elején)",
-      "Hibás érték: [History] Folder = naplo (abszolút út kell, / jellel az elején)"}},
+     {"Hibás érték ([Port] Device=ttyUSB0): abszolút út kell, / jellel az elején.",
+      "Hibás érték ([History] Folder=naplo): abszolút út kell, / jellel az elején."}},
     {"a name with a blank", {{"Port/Name", "my boat"}}, 0640,
-     {"Hibás érték: [Port] Name = my boat (1-64 karakter: betű, számjegy, _ vagy -)"}},
+     {"Hibás érték ([Port] Name=my boat): 1-64 karakter lehet: betű, számjegy, _ vagy -."}},
     {"a name of 65", {{"Port/Name", std::string(65, 'a')}}, 0640,
-     {"Hibás érték: [Port] Name = " + std::string(65, 'a') + " (1-64 karakter: betű, számjegy, _ vagy -)"}},
+     {"Hibás érték ([Port] Name=" + std::string(65, 'a') + "): 1-64 karakter lehet: betű, számjegy, _ vagy -."}},
     {"a cap that is no whole number", {{"History/CapMB", "200MB"}}, 0640,
-     {"Hibás érték: [History] CapMB = 200MB (egész szám megabájtban, 1 és 16777216 között)"}},
+     {"Hibás érték ([History] CapMB=200MB): egész szám megabájtban, 1 és 16777216 között."}},
     {"a cap of nothing", {{"History/CapMB", "0"}}, 0640,
-     {"Hibás érték: [History] CapMB = 0 (egész szám megabájtban, 1 és 16777216 között)"}},
+     {"Hibás érték ([History] CapMB=0): egész szám megabájtban, 1 és 16777216 között."}},
+    {"a repaired and a failing broker value", {{"Mqtt/Prefix", "a/#"}, {"Mqtt/Tls", "yes"}}, 0640,
+     {"[Mqtt] Hibás érték (Prefix=a/#): nem lehet benne + vagy #.",
+      "[Mqtt] Hibás érték (Tls=yes): 0 vagy 1 lehet."}},
     {"a password anyone can read", {}, 0644,
-     {"[Mqtt] Password: a fájlt bárki olvashatja (mód 0644); legfeljebb 0640 lehet, például: "
-      "chmod 640 /etc/voltander/garage.conf"}},
-    {"publishing without a host", {{"Mqtt/Host", ""}}, 0640, {"Nincs megadva a bróker címe."}},
+     {"Jelszó ([Mqtt] Password) egy bárki által olvasható fájlban (mód 0644): legfeljebb 0640 "
+      "lehet, például: chmod 640 /etc/voltander/garage.conf"}},
+    {"publishing without a host", {{"Mqtt/Host", ""}}, 0640,
+     {"[Mqtt] Hiányzó érték (Host): nincs megadva a bróker címe."}},
 };
 // clang-format on
 
@@ -92,8 +96,8 @@ TEST(ServiceConfig, FolderAndNameDefaultsComeFromTheEnvironmentAndTheFileName) {
   EXPECT_TRUE(problems.empty());
   file.path = "/etc/voltander/my boat.conf";
   ParseServiceConfig(file, {}, "pi", problems);
-  EXPECT_EQ(problems, (std::vector<std::string>{"Hibás érték: [Port] Name = my boat (a fájl nevéből) "
-                                                "(1-64 karakter: betű, számjegy, _ vagy -)"}));
+  EXPECT_EQ(problems, (std::vector<std::string>{"Hibás érték ([Port] Name, a fájl nevéből=my boat): "
+                                                "1-64 karakter lehet: betű, számjegy, _ vagy -."}));
 }
 
 }  // namespace
