@@ -131,8 +131,10 @@ void Telemetry::remember(const std::string& name, const std::string& nodeId) {
 }
 
 void Telemetry::portOpened(const PortTarget& port, const OpenResult& result) {
-  if (result.ok()) moveTo(port.name, port.title);
+  if (result.ok()) follow(port);
 }
+
+void Telemetry::follow(const PortTarget& port) { moveTo(port.name, port.title); }
 
 void Telemetry::moveTo(const std::string& name, const std::string& title) {
   if (name == name_) return;

@@ -47,6 +47,9 @@ class Telemetry : public Journal {
 
   // Reads the settings; the connection follows once a port is open.
   void load();
+  // Publishes for port from now on, open or not: a service that waits for its device
+  // is still seen online, with its link down.
+  void follow(const PortTarget& port);
   // New settings from the dialog: written at once and put in force.
   void apply(const MqttSettings& settings);
   // "offline" on a clean exit, and the repaired values written back.

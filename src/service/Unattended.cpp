@@ -35,6 +35,7 @@ void Unattended::start() {
   BuildStepTables(kozos_, lists_, parts_.desktop.decimalSeparator());
   parts_.port.setSettings(kLineSettings);
   telemetry_.load();
+  telemetry_.follow(target_);
   parts_.pollTimer.setInterval(kPollPeriodMs);
   link_.ChoosePort(target_);
 }

@@ -32,8 +32,6 @@ TEST(ServiceEndToEnd, PublishesAndRecordsSeesTheDeviceGoAndComeBackAndStopsClean
   Broker broker;
   TempDir home("voltanderd");
   const EnvOverrides env{{"XDG_CONFIG_HOME", home.path()}};
-  auto sim = std::make_unique<SimProcess>(
-      std::vector<std::string>{"--port", "1", "--duty", "200", "--state", "2"}, env);
   // The simulator's port link stays where it is when the simulator comes back.
   const std::string conf = home.file("garage.conf"), folder = home.file("naplo");
   std::ofstream(conf) << "[Port]\nDevice=" << home.file("Voltander/ports/COM1")
@@ -45,6 +43,11 @@ TEST(ServiceEndToEnd, PublishesAndRecordsSeesTheDeviceGoAndComeBackAndStopsClean
                          "t/pi/garage/event", "-F", "%p"});
   ProgramProcess service(VOLTANDERD_BINARY, home.path(), {{"NOTIFY_SOCKET", ""}},
                          {"--config", conf});
+  // No device yet: the service waits for it, seen online with its link down.
+  EXPECT_EQ(broker.waitRetained("t/pi/garage/link", "down", 10000), "down") << service.output();
+  EXPECT_EQ(broker.retained("t/pi/garage/availability").at("t/pi/garage/availability"), "online");
+  auto sim = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--port", "1", "--duty", "200", "--state", "2"}, env);
 
   const std::string status = broker.waitRetained("t/pi/garage/status", "\"duty\":200", 20000);
   EXPECT_NE(status.find("\"state_text\":\"Normál töltés\""), std::string::npos)
@@ -62,6 +65,7 @@ TEST(ServiceEndToEnd, PublishesAndRecordsSeesTheDeviceGoAndComeBackAndStopsClean
             "RVO");
   const std::string history = History(folder);
   const std::regex order(",link_up,[^]*,link_lost,[^]*,link_restored,");
+  EXPECT_EQ(history.find(",link_lost,"), history.rfind(",link_lost,")) << "one loss";
   EXPECT_TRUE(std::regex_search(history, order)) << history;
 
   EXPECT_EQ(service.terminate(), 0) << service.output();
