@@ -274,7 +274,7 @@ until retained; do
   sleep 0.2
 done
 [[ "$status" == *'"duty":'* ]] || fail "the retained $topic holds no duty: $status"
-polled "$arm/sim.log" || fail "the arm64 voltander-sim logged no handshake and polls"
+wait_for 300 polled "$arm/sim.log" || fail "the arm64 voltander-sim logged no handshake and polls"
 echo "   arm64 voltander-sim on $device: $(polls "$arm/sim.log") status requests"
 echo "   arm64 voltanderd published, retained $topic: $status"
 cleanup
