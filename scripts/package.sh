@@ -14,7 +14,7 @@ metainfo="$root/resources/io.github.voltander.Voltander.metainfo.xml"
 desktop="$root/resources/voltander.desktop"
 jobs=2
 
-step() { echo "== package: $*"; }
+step() { echo "== package [$SECONDS s]: $*"; }
 fail() {
   echo "package: FAILED: $*" >&2
   exit 1
@@ -117,7 +117,6 @@ mkdir -p "$dist"
 rm -f "$dist"/voltander_*.deb "$dist"/voltanderd_*.deb
 for arch in amd64 arm64; do
   step "building for $arch"
-  start=$SECONDS
   rm -rf "${work:?}/$arch"
   src="$work/$arch/voltander-$version"
   mkdir -p "$src"
@@ -131,7 +130,6 @@ for arch in amd64 arm64; do
     cp "$work/$arch/${p}_${version}_$arch.deb" "$dist/" ||
       fail "the $arch build made no ${p}_${version}_$arch.deb"
   done
-  echo "   built in $((SECONDS - start)) s"
 done
 debs=("$dist"/voltander_"$version"_amd64.deb "$dist"/voltanderd_"$version"_amd64.deb
   "$dist"/voltander_"$version"_arm64.deb "$dist"/voltanderd_"$version"_arm64.deb)
