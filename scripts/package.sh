@@ -55,19 +55,20 @@ step "version $version"
 # --- What the builds and the checks need ---------------------------------------------
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+# sudo drops the caller's environment, so the frontend setting goes through env.
 apt_get() {
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 "$@"
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"
 }
 updated=
 apt_update() {
   if [ -z "$updated" ]; then
-    apt_get update -qq
+    apt_get update -qq || fail "apt-get update"
     updated=1
   fi
 }
 if ! dpkg --print-foreign-architectures | grep -qx arm64; then
   step "adding the arm64 architecture"
-  "${sudo_cmd[@]}" dpkg --add-architecture arm64
+  "${sudo_cmd[@]}" dpkg --add-architecture arm64 || fail "dpkg --add-architecture arm64"
   apt_update
 fi
 tools=(dpkg-dev debhelper crossbuild-essential-arm64 lintian appstream desktop-file-utils
@@ -81,7 +82,8 @@ done
 if ((${#missing[@]})); then
   step "installing ${missing[*]}"
   apt_update
-  apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    fail "apt-get install ${missing[*]}"
 fi
 # The build dependencies come from debian/control, for the build machine and, for the
 # cross build, the :arm64 libraries.
@@ -89,7 +91,8 @@ for arch in amd64 arm64; do
   if ! (cd "$root" && dpkg-checkbuilddeps -a "$arch" -P nocheck) >/dev/null 2>&1; then
     step "installing the build dependencies for $arch"
     apt_update
-    apt_get build-dep -y -qq --no-install-recommends -a "$arch" -P nocheck "$root" >/dev/null
+    apt_get build-dep -y -qq --no-install-recommends -a "$arch" -P nocheck "$root" >/dev/null ||
+      fail "apt-get build-dep for $arch"
     (cd "$root" && dpkg-checkbuilddeps -a "$arch" -P nocheck) ||
       fail "the build dependencies for $arch are still missing"
   fi
