@@ -2,7 +2,11 @@
 // settings that cannot be read, without hardware.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <unistd.h>
+
+#include <optional>
+#include <string>
 
 #include "qt/platform/LineCounters.h"
 #include "qt/platform/LineWatch.h"
@@ -30,18 +34,49 @@ TEST(CounterEvents, EachCounterThatMovedIsOneEventInTheOrderOfTheEventTable) {
   for (const auto& [now, events] : cases) EXPECT_EQ(CounterEvents(was, now), events);
 }
 
-// /dev/null has no terminal settings: told once, as "7", not at every look.
-TEST(LineWatch, SettingsThatCannotBeReadAreToldOnce) {
+// Scripted readings, one per call (start() reads too), over /dev/null, which has no
+// terminal settings: each look tells what moved since the last reading there was, and
+// the settings once per opening, ahead of a carrier-detect change.
+TEST(LineWatch, EachLookTellsWhatMovedSinceTheLastReadingAndUnreadableSettingsOnce) {
+  using Reading = std::optional<LineCounters>;
+  const std::string dcb = "1011 settings not readable: Inappropriate ioctl for device";
+  // clang-format off
+  const struct { bool start; Reading reading; std::vector<std::string> told; } steps[] = {
+      {true, LineCounters{}, {}},
+      {false, LineCounters{1, 0, 0, 0, 0, 1}, {"1001 brk 0 -> 1", dcb, "5 dcd 0 -> 1"}},
+      {false, LineCounters{1, 0, 0, 0, 0, 1}, {}},
+      {false, std::nullopt, {}},  // no counts this time: the last reading stays
+      {false, LineCounters{1, 2, 0, 0, 0, 1}, {"1004 frame 0 -> 2"}},
+      {true, std::nullopt, {}},   // an opening without counts leaves nothing to compare
+      {false, LineCounters{5, 5, 5, 5, 5, 5}, {dcb}},
+      {false, LineCounters{5, 5, 6, 7, 5, 5}, {"1006 overrun 5 -> 6", "1008 buf_overrun 5 -> 7"}}};
+  // clang-format on
+  std::size_t next = 0;
+  LineWatch watch([&](int) { return steps[next].reading; });
   const int fd = ::open("/dev/null", O_RDWR);
   ASSERT_GE(fd, 0);
-  LineWatch watch;
-  watch.start(fd);
-  const std::vector<LineEvent> first = watch.look(fd);
-  ASSERT_EQ(first.size(), 1u);
-  EXPECT_EQ(first[0].event, CommEvent::Dcb);
-  EXPECT_EQ(first[0].detail, "settings not readable: Inappropriate ioctl for device");
-  EXPECT_TRUE(watch.look(fd).empty());
+  for (; next < std::size(steps); ++next) {
+    std::vector<std::string> told;
+    if (steps[next].start) watch.start(fd);
+    for (const LineEvent& e : steps[next].start ? std::vector<LineEvent>{} : watch.look(fd))
+      told.push_back(std::to_string(int(e.event)) + " " + e.detail);
+    EXPECT_EQ(told, steps[next].told) << "step " << next;
+  }
   ::close(fd);
+}
+
+// A line whose output is merely full has not hung up; one whose far end closed has.
+TEST(LineWatch, OnlyALineWhoseFarEndClosedHasHungUp) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  ASSERT_EQ(fcntl(slave, F_SETFL, O_NONBLOCK), 0);
+  const std::string block(4096, 'x');
+  while (::write(slave, block.data(), block.size()) > 0) {
+  }
+  EXPECT_FALSE(HungUp(slave));
+  ::close(master);
+  EXPECT_TRUE(HungUp(slave));
+  ::close(slave);
 }
 
 }  // namespace
