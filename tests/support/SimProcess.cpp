@@ -1,12 +1,14 @@
 #include "support/SimProcess.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -40,20 +42,37 @@ pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int s
   return pid;
 }
 
+// The wait status, or nothing when the child was not collected within timeoutMs.
 std::optional<int> WaitForExit(pid_t pid, int timeoutMs) {
-  // A process's own descriptor turns readable when it ends (poll skips a failed one).
-  pollfd p{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
-  poll(&p, 1, p.fd >= 0 ? timeoutMs : 0);
-  if (p.fd >= 0) close(p.fd);
-  int status = 0;
-  return waitpid(pid, &status, WNOHANG) == pid ? std::optional<int>(status) : std::nullopt;
+  using namespace std::chrono;
+  const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
+  // A process's own descriptor turns readable when it ends. Without one (an older
+  // kernel, a filter that refuses the call) poll skips it and waitpid is asked again
+  // every 10 ms.
+  const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  std::optional<int> collected;
+  for (int status = 0;; status = 0) {
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      collected = status;
+      break;
+    }
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (left <= 0) break;
+    pollfd p{fd, POLLIN, 0};
+    poll(&p, 1, int(fd >= 0 ? left : std::min<decltype(left)>(left, 10)));
+  }
+  if (fd >= 0) close(fd);
+  return collected;
 }
 
-int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
+// The wait status; a child that even SIGKILL leaves uncollected fails the test.
+std::optional<int> TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
   kill(pid, signal);
-  if (const auto status = WaitForExit(pid, graceMs)) return *status;
+  if (const auto status = WaitForExit(pid, graceMs)) return status;
   kill(pid, SIGKILL);
-  return WaitForExit(pid, 60000).value_or(0);
+  const auto status = WaitForExit(pid, 60000);
+  if (!status) ADD_FAILURE() << "process " << pid << " not collected";
+  return status;
 }
 
 // The log's complete lines: one still being written is left for the next reading.
@@ -104,8 +123,8 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::string& con
 }
 
 std::optional<int> ProgramProcess::terminate(int timeoutMs, int signal) {
-  if (!status_) status_ = TerminateProcess(pid_, timeoutMs, signal);
-  return WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
+  if (pid_ > 0) status_ = TerminateProcess(std::exchange(pid_, -1), timeoutMs, signal);
+  return status_ && WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
 }
 
 SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {
