@@ -1,16 +1,15 @@
 // The session files on disk, a charge run of the real window filed in order, and the
 // chart read back from what it shows.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QImage>
-#include <sys/resource.h>
-
-#include <csignal>
 #include <QLineSeries>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -87,9 +86,9 @@ TEST(QtSessionFiles, TwoSessionsStartedInTheSameSecondGetAFileEach) {
 }
 
 TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {
-  // Stages of 4 s, so two 2 s polls meet every state and the first poll has 2 s to
-  // spare for state 0; then 4 s of silence once state 4 has been polled twice.
-  ProgramRig rig(207, {"--model-seconds", "4", "--silent-from", "20000", "--silent-for", "4000"});
+  // Two polls a state, however late they come; then 4 s of silence after the twelfth
+  // reply (ten status replies and the handshake's two), once state 4 has been polled twice.
+  ProgramRig rig(207, {"--model-polls", "2", "--silent-after", "12", "--silent-for", "4000"});
   const history::Recorder& recorder = rig.form.recorder;
   HistoryWindow chart(rig.form.recorder);
   chart.show();
