@@ -114,8 +114,7 @@ TEST(ProgramEndToEnd, AutomaticReconnectionBringsTheLinkBackWithoutABox) {
   };
   ASSERT_TRUE(WaitForFolder(config.path(), failedTwice, 20000)) << program.output();
 
-  // A try every 5 s, then a full period before the first poll: the deadline only
-  // guards against a hang.
+  // A try every 5 s and a full period before the poll: the deadline only guards a hang.
   SimProcess again({"--port", "150"}, env);
   const auto frames =
       again.waitForFrames([](const auto& f) { return Letters(f).starts_with("RVO"); }, 30000);

@@ -42,27 +42,20 @@ pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int s
   return pid;
 }
 
-// The wait status, or nothing when the child was not collected within timeoutMs.
+// The wait status, or nothing when the child was not collected within timeoutMs. A
+// process's own descriptor turns readable when it ends; without one (an older kernel, a
+// filter refusing the call) poll skips it and waitpid is asked again every 10 ms.
 std::optional<int> WaitForExit(pid_t pid, int timeoutMs) {
   using namespace std::chrono;
   const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
-  // A process's own descriptor turns readable when it ends. Without one (an older
-  // kernel, a filter that refuses the call) poll skips it and waitpid is asked again
-  // every 10 ms.
-  const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-  std::optional<int> collected;
-  for (int status = 0;; status = 0) {
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      collected = status;
-      break;
-    }
-    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-    if (left <= 0) break;
-    pollfd p{fd, POLLIN, 0};
-    poll(&p, 1, int(fd >= 0 ? left : std::min<decltype(left)>(left, 10)));
-  }
-  if (fd >= 0) close(fd);
-  return collected;
+  pollfd p{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
+  int status = 0;
+  bool collected = false;
+  for (long ms = timeoutMs; !(collected = waitpid(pid, &status, WNOHANG) == pid) && ms > 0;
+       ms = duration_cast<milliseconds>(deadline - steady_clock::now()).count())
+    poll(&p, 1, int(p.fd >= 0 ? ms : std::min(ms, 10L)));
+  if (p.fd >= 0) close(p.fd);
+  return collected ? std::optional(status) : std::nullopt;
 }
 
 // The wait status; a child that even SIGKILL leaves uncollected fails the test.

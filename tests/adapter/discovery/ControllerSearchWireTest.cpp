@@ -21,15 +21,15 @@
 namespace voltander::test {
 namespace {
 
-// Root passes a device's mode; without CAP_DAC_OVERRIDE (and its reading kin) in its
-// effective set it is held to it like anyone. A user without them is unchanged.
+// Root passes a device's mode unless CAP_DAC_OVERRIDE and its reading kin leave its
+// effective set (from which they can come back); for a user without them, nothing.
 void DacOverride(bool on) {
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct caps[_LINUX_CAPABILITY_U32S_3]{};
-  if (syscall(SYS_capget, &header, caps) != 0) return;
+  __user_cap_data_struct c[_LINUX_CAPABILITY_U32S_3]{};
   const std::uint32_t dac = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-  caps[0].effective = on ? caps[0].effective | (caps[0].permitted & dac) : caps[0].effective & ~dac;
-  syscall(SYS_capset, &header, caps);
+  syscall(SYS_capget, &header, c);
+  c[0].effective = on ? c[0].effective | (c[0].permitted & dac) : c[0].effective & ~dac;
+  syscall(SYS_capset, &header, c);
 }
 
 // Lists only the test's own devices (besides its port links), as a Bluetooth or network

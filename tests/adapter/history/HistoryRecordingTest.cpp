@@ -1,15 +1,16 @@
 // The session files on disk, a charge run of the real window filed in order, and the
 // chart read back from what it shows.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QImage>
-#include <QLineSeries>
+#include <sys/resource.h>
+
 #include <csignal>
+#include <QLineSeries>
 #include <filesystem>
 #include <fstream>
 
