@@ -27,7 +27,9 @@ TEST(StepSearch, PicksTheNearerOfTheFirstRowAboveAndTheRowBelowIt) {
   // clang-format off
   const struct { const VoltageTable& table; float target; int row; float deviation; } cases[] = {
       {unsorted, 4.9f, 2, 1.1f}, {t, 1.75f, 2, 0.25f}, {t, 1.5f, 1, 0.5f}, {t, 2.0f, 2, 0.0f},
-      {low, 1.2f, top - 1, 0.2f}, {low, 2.5f, top, 0.5f}, {low, 3.5f, top, 0.5f}};
+      {low, 1.2f, top - 1, 0.2f}, {low, 2.5f, top, 0.5f}, {low, 3.5f, top, 0.5f},
+      {t, 2.5f, top - 1, 0.0f},  // a run of equal rows: only a row above it stops the scan
+      {low, -1.0f, 0, 1.0f}};    // below row 0: nothing beneath to compare with
   // clang-format on
   for (const auto& c : cases) {
     const StepChoice s = NearestVoltageStep(c.table, c.target);
