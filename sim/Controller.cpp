@@ -1,11 +1,13 @@
 #include "Controller.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace voltander::sim {
 
 Controller::Controller(const SimOptions& options)
     : model_(options.modelSeconds),
+      msPerPoll_(options.modelPolls ? options.modelSeconds * 1000.0 / options.modelPolls : 0.0),
       fixedState_(options.fixedState),
       fixedDuty_(options.fixedDuty),
       version_(options.version),
@@ -15,6 +17,8 @@ Controller::Controller(const SimOptions& options)
 std::optional<FrameBytes> Controller::handle(const FrameBytes& request, std::int64_t msSinceStart) {
   switch (request[1]) {
     case kPoll:
+      if (msPerPoll_ > 0)
+        return statusReply(std::llround(static_cast<double>(polls_++) * msPerPoll_));
       return statusReply(msSinceStart);
     case kVersionRequest:
       return versionReply();

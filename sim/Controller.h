@@ -32,6 +32,9 @@ class Controller {
   FrameBytes versionReply() const;
 
   ChargeModel model_;
+  // Counted in polls, the model's time moves this far with each one; 0: the clock.
+  double msPerPoll_;
+  std::int64_t polls_ = 0;
   std::optional<std::uint8_t> fixedState_;
   std::optional<std::uint8_t> fixedDuty_;
   std::string version_;

@@ -82,7 +82,7 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args) {
         "--port",        "--log",        "--version",       "--ratio",        "--params",
         "--state",       "--duty",       "--model-seconds", "--silent-after", "--exit-after",
         "--silent-from", "--silent-for", "--split",         "--stray",        "--stray-every",
-        "--noise-from",  "--noise-for",  "--noise-seed"};
+        "--noise-from",  "--noise-for",  "--noise-seed",    "--model-polls"};
     if (std::find(kValued.begin(), kValued.end(), name) == kValued.end()) {
       return fail("unknown option '" + original + "'");
     }
@@ -132,6 +132,10 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args) {
       const auto v = ParsePositive(value);
       if (!v) return fail("--model-seconds takes a number of seconds above 0");
       o.modelSeconds = *v;
+    } else if (name == "--model-polls") {
+      const auto v = whole(1, kMaxMs);
+      if (!v) return fail(range(1, kMaxMs));
+      o.modelPolls = static_cast<int>(*v);
     } else if (name == "--silent-after" || name == "--exit-after") {
       const auto v = whole(name == "--exit-after" ? 1 : 0, kMaxMs);
       if (!v) return fail(range(name == "--exit-after" ? 1 : 0, kMaxMs));
@@ -203,6 +207,8 @@ Options:
   --model-seconds S     length of one charge stage in seconds (default 10);
                         the model runs: no battery, then fast charge, normal
                         charge, level holding, maintenance, and again
+  --model-polls N       one charge stage every N status polls instead, so the
+                        states follow the polling whatever its timing
 Faults (replies are counted from 1 in the order they are sent):
   --silent-after N      send no reply after the N-th, for good, or for
                         --silent-for MS if that is given

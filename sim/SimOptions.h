@@ -23,6 +23,7 @@ struct SimOptions {
   std::optional<std::uint8_t> fixedState;
   std::optional<std::uint8_t> fixedDuty;
   double modelSeconds = 10.0;  // length of one charge stage
+  int modelPolls = 0;          // else: one stage every this many status polls
 
   // Fault injection. Replies are counted from 1 in the order they are sent.
   std::optional<int> silentAfter;   // replies sent before falling silent

@@ -4,10 +4,12 @@ namespace voltander {
 
 namespace {
 
-// Scans rows 0..lastScanned for the first value strictly above target.
+// Scans rows 0..top for the first value strictly above target. The top row is scanned
+// too: left out, a target between the last two rows took the top one even where the row
+// below was nearer, and the overshoot came out as a negative deviation that never warned.
 template <typename Table>
-StepChoice Nearest(const Table& steps, float target, int lastScanned, int top) {
-  for (int k = 0; k <= lastScanned; ++k) {
+StepChoice Nearest(const Table& steps, float target, int top) {
+  for (int k = 0; k <= top; ++k) {
     const float value = steps[k][0];
     if (value > target) {
       if (k == 0) return {0, value - target};  // nothing below to compare with
@@ -23,11 +25,11 @@ StepChoice Nearest(const Table& steps, float target, int lastScanned, int top) {
 }  // namespace
 
 StepChoice NearestVoltageStep(const VoltageTable& steps, float target) {
-  return Nearest(steps, target, kLastVoltageRow - 1, kLastVoltageRow);
+  return Nearest(steps, target, kLastVoltageRow);
 }
 
 StepChoice NearestCurrentStep(const CurrentTable& steps, float target) {
-  return Nearest(steps, target, kLastCurrentRow, kLastCurrentRow);
+  return Nearest(steps, target, kLastCurrentRow);
 }
 
 }  // namespace voltander

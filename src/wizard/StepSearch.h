@@ -11,15 +11,13 @@ namespace voltander {
 struct StepChoice {
   int row = 0;
   // target minus the chosen step, or chosen step minus target when the step above
-  // was nearer; negative only when even the top row overshoots the target.
+  // was nearer: never negative.
   float deviation = 0;
 };
 
-// Rows 0 to top-1 are scanned; the top row is only ever the fallback. A tie between
-// the row above and the row below goes to the row below.
+// Every row, the top one included, is scanned; when none lies above the target the top
+// row is chosen. A tie between the row above and the row below goes to the row below.
 StepChoice NearestVoltageStep(const VoltageTable& steps, float target);
-
-// As the voltage search, but every row including the top one is scanned.
 StepChoice NearestCurrentStep(const CurrentTable& steps, float target);
 
 }  // namespace voltander

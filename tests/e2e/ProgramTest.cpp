@@ -114,9 +114,10 @@ TEST(ProgramEndToEnd, AutomaticReconnectionBringsTheLinkBackWithoutABox) {
   };
   ASSERT_TRUE(WaitForFolder(config.path(), failedTwice, 20000)) << program.output();
 
+  // A try every 5 s and a full period before the poll: the deadline only guards a hang.
   SimProcess again({"--port", "150"}, env);
   const auto frames =
-      again.waitForFrames([](const auto& f) { return Letters(f).starts_with("RVO"); }, 10000);
+      again.waitForFrames([](const auto& f) { return Letters(f).starts_with("RVO"); }, 30000);
   EXPECT_TRUE(Letters(frames).starts_with("RVO")) << Letters(frames) << program.output();
   EXPECT_EQ(program.terminate(), 0);
   EXPECT_EQ(program.output().find("message box"), std::string::npos) << program.output();

@@ -1,12 +1,14 @@
 #include "support/SimProcess.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -40,20 +42,30 @@ pid_t SpawnProcess(std::vector<std::string> argv, const EnvOverrides& env, int s
   return pid;
 }
 
+// The wait status, or nothing when the child was not collected within timeoutMs. A
+// process's own descriptor turns readable when it ends; without one (an older kernel, a
+// filter refusing the call) poll skips it and waitpid is asked again every 10 ms.
 std::optional<int> WaitForExit(pid_t pid, int timeoutMs) {
-  // A process's own descriptor turns readable when it ends (poll skips a failed one).
+  using namespace std::chrono;
+  const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
   pollfd p{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
-  poll(&p, 1, p.fd >= 0 ? timeoutMs : 0);
-  if (p.fd >= 0) close(p.fd);
   int status = 0;
-  return waitpid(pid, &status, WNOHANG) == pid ? std::optional<int>(status) : std::nullopt;
+  bool collected = false;
+  for (long ms = timeoutMs; !(collected = waitpid(pid, &status, WNOHANG) == pid) && ms > 0;
+       ms = duration_cast<milliseconds>(deadline - steady_clock::now()).count())
+    poll(&p, 1, int(p.fd >= 0 ? ms : std::min(ms, 10L)));
+  if (p.fd >= 0) close(p.fd);
+  return collected ? std::optional(status) : std::nullopt;
 }
 
-int TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
+// The wait status; a child that even SIGKILL leaves uncollected fails the test.
+std::optional<int> TerminateProcess(pid_t pid, int graceMs, int signal = SIGTERM) {
   kill(pid, signal);
-  if (const auto status = WaitForExit(pid, graceMs)) return *status;
+  if (const auto status = WaitForExit(pid, graceMs)) return status;
   kill(pid, SIGKILL);
-  return WaitForExit(pid, 60000).value_or(0);
+  const auto status = WaitForExit(pid, 60000);
+  if (!status) ADD_FAILURE() << "process " << pid << " not collected";
+  return status;
 }
 
 // The log's complete lines: one still being written is left for the next reading.
@@ -105,8 +117,8 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::string& con
 }
 
 std::optional<int> ProgramProcess::terminate(int timeoutMs, int signal) {
-  if (!status_) status_ = TerminateProcess(pid_, timeoutMs, signal);
-  return WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
+  if (pid_ > 0) status_ = TerminateProcess(std::exchange(pid_, -1), timeoutMs, signal);
+  return status_ && WIFEXITED(*status_) ? std::optional(WEXITSTATUS(*status_)) : std::nullopt;
 }
 
 SimProcess::SimProcess(std::vector<std::string> args, const EnvOverrides& env) {

@@ -38,7 +38,8 @@ class ProgramProcess {
 
   pid_t pid() const { return pid_; }
   // Sends signal (by default as a desktop session ends a program) and waits up to
-  // timeoutMs; the exit code of a normal end, nothing after a crash or a kill.
+  // timeoutMs, then kills; the exit code of a normal end, nothing after a crash or a
+  // kill. Later calls give the same answer.
   std::optional<int> terminate(int timeoutMs = 10000, int signal = SIGTERM);
   std::string output() const { return ReadWholeFile(outputPath_); }
 

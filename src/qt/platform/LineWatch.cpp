@@ -14,7 +14,7 @@ bool HungUp(int fd) {
 }
 
 void LineWatch::start(int fd) {
-  counters_ = ReadLineCounters(fd);
+  counters_ = read_(fd);
   stuck_ = false;
   settingsUnreadable_ = false;
 }
@@ -22,7 +22,7 @@ void LineWatch::start(int fd) {
 std::vector<LineEvent> LineWatch::look(int fd) {
   std::vector<LineEvent> events;
   // A device without counts gives nothing here, at every look.
-  if (const std::optional<LineCounters> now = ReadLineCounters(fd)) {
+  if (const std::optional<LineCounters> now = read_(fd)) {
     if (counters_) {
       for (const CounterEvent& e : CounterEvents(*counters_, *now)) {
         events.push_back({e.event, std::string(e.counter) + " " + std::to_string(e.before) +

@@ -3,8 +3,10 @@
 // drain. Kept beside the port, which raises what this finds as the link's events.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SerialPort.h"
@@ -21,8 +23,12 @@ struct LineEvent {
 // closed); a line that is only busy has not.
 bool HungUp(int fd);
 
+// Where the counts come from: the kernel's (ReadLineCounters) for a real line.
+using CounterReader = std::function<std::optional<LineCounters>(int fd)>;
+
 class LineWatch {
  public:
+  explicit LineWatch(CounterReader read = ReadLineCounters) : read_(std::move(read)) {}
   // At each opening: what was counted before belongs to no event of ours.
   void start(int fd);
   // What happened since the last look, in the order of the link's event table.
@@ -33,6 +39,7 @@ class LineWatch {
   void writeDrained() { stuck_ = false; }
 
  private:
+  CounterReader read_;
   std::optional<LineCounters> counters_;
   bool stuck_ = false;
   bool settingsUnreadable_ = false;

@@ -131,6 +131,18 @@ int ProbeWritable(const std::string& target) {
   return 0;
 }
 
+// Writes over the file itself, from its start, then cuts it to length: the old
+// blocks are reused, so a full disk does not stop a save of about the same size.
+int WriteInPlace(const std::string& target, const std::string& bytes) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return errno;
+  int err = WriteAll(fd, bytes);
+  if (err == 0 && (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0))
+    err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  return err;
+}
+
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -221,7 +233,13 @@ int PosixFileStore::replace(const std::string& path, const std::string& bytes) {
   }
 
   TemporaryFile temp;
-  if (const int err = temp.create(split)) return FromErrno(err, Access::Write);
+  if (const int err = temp.create(split)) {
+    // A folder that refuses new files (no write right, immutable) still holds a file
+    // the user may write: that is saved in place, as it always could be.
+    if (!exists || (err != EACCES && err != EPERM)) return FromErrno(err, Access::Write);
+    const int inPlace = WriteInPlace(target, bytes);
+    return inPlace == 0 ? kFileOk : FromErrno(inPlace, Access::Write);
+  }
   if (exists) {
     // Keep who owns the file and who may use it. A user who may not give a file
     // away ends up owning the new one, which is the best that can be done.

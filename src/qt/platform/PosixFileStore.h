@@ -1,6 +1,7 @@
 // Parameter files on a POSIX file system, with the commands' error numbers. Saving
 // goes through a temporary file in the same folder that is synced and then renamed
-// over the target, so a failed save never destroys the file it was to replace.
+// over the target, so a failed save never destroys the file it was to replace. Only
+// where the folder refuses new files but the file may be written is it written in place.
 #pragma once
 
 #include "platform/FileStore.h"

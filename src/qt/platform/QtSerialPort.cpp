@@ -31,7 +31,7 @@ OpenResult Failure(OpenError error, int code, std::string text) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort() {
+QtSerialPort::QtSerialPort(CounterReader readCounters) : watch_(std::move(readCounters)) {
   QObject::connect(&serial_, &QSerialPort::readyRead, &serial_, [this] {
     if (onComm) onComm(CommEvent::Receive);
     checkLine();
@@ -168,25 +168,31 @@ void QtSerialPort::setBreak(bool on) {
   if (serial_.isOpen()) serial_.setBreakEnabled(on);
 }
 
+// The events of one look share their opening: a framing error's re-opening moves it
+// on, so the events found behind it are still told, each as it would be alone.
 void QtSerialPort::checkLine() {
   if (!serial_.isOpen()) return;
-  for (const LineEvent& e : watch_.look(static_cast<int>(serial_.handle()))) raise(e);
+  const auto opening = std::make_shared<unsigned>(opening_);
+  for (const LineEvent& e : watch_.look(static_cast<int>(serial_.handle()))) {
+    journal_->lineEvent(e.event, e.detail);
+    raise(e.event, opening);
+  }
 }
 
 void QtSerialPort::raise(const LineEvent& event) {
   journal_->lineEvent(event.event, event.detail);
-  raise(event.event);
+  raise(event.event, std::make_shared<unsigned>(opening_));
 }
 
-void QtSerialPort::raise(CommEvent event) {
-  const unsigned opening = opening_;
+void QtSerialPort::raise(CommEvent event, std::shared_ptr<unsigned> opening) {
   QMetaObject::invokeMethod(
       &serial_,
-      [this, opening, event] {
+      [this, opening = std::move(opening), event] {
         // A loss is told for the opening it closed; anything else only while open.
         const bool open = serial_.isOpen();
-        if (opening_ != opening || open == (event == CommEvent::DeviceLost)) return;
+        if (opening_ != *opening || open == (event == CommEvent::DeviceLost)) return;
         if (onComm) onComm(event);
+        *opening = opening_;
       },
       Qt::QueuedConnection);
 }
@@ -210,7 +216,7 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
   // bounded write reports that, and the device stays.
   if (error == QSerialPort::ResourceError && !HungUp(static_cast<int>(serial_.handle()))) return;
   serial_.close();
-  raise(CommEvent::DeviceLost);
+  raise(CommEvent::DeviceLost, std::make_shared<unsigned>(opening_));
 }
 
 }  // namespace voltander

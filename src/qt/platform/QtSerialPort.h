@@ -6,6 +6,7 @@
 
 #include <QSerialPort>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/Journal.h"
@@ -23,7 +24,7 @@ class QtSerialPort : public SerialPort {
   static constexpr int kNoAccess = kPortNoAccess;  // the user may not open the device
   static constexpr int kDeviceFailed = 8010;  // any other failure of the device
 
-  QtSerialPort();
+  explicit QtSerialPort(CounterReader readCounters = ReadLineCounters);
   ~QtSerialPort() override;
   QtSerialPort(const QtSerialPort&) = delete;
   QtSerialPort& operator=(const QtSerialPort&) = delete;
@@ -44,8 +45,8 @@ class QtSerialPort : public SerialPort {
  private:
   void applyLineSettings();
   void handleError(QSerialPort::SerialPortError error);
-  // Raised after the current event, and only while this opening lasts.
-  void raise(CommEvent event);
+  // Raised after the current event, and only while the opening in *opening lasts.
+  void raise(CommEvent event, std::shared_ptr<unsigned> opening);
   void raise(const LineEvent& event);
 
   QSerialPort serial_;

@@ -1,6 +1,10 @@
 // The controller search from the real window over simulators on real pseudo-terminals.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/fsuid.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QProgressDialog>
@@ -17,25 +21,39 @@
 namespace voltander::test {
 namespace {
 
-// Probes as an ordinary user when asked to: setfsuid drops root's override of modes.
-// Lists extra devices besides the system's, as a Bluetooth or network port would be.
-struct ProbeAs : QtPortSearch {
-  ProbeRun probe(const std::vector<std::string>& paths) override {
-    if (nobody) ::setfsuid(65534);
-    switched = nobody && ::setfsuid(-1) == 65534;
-    ProbeRun run = QtPortSearch::probe(paths);
-    ::setfsuid(0);
-    EXPECT_EQ(::setfsuid(-1), 0);
-    return run;
-  }
+// Root passes a device's mode unless CAP_DAC_OVERRIDE and its reading kin leave its
+// effective set (from which they can come back); for a user without them, nothing.
+void DacOverride(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct c[_LINUX_CAPABILITY_U32S_3]{};
+  const std::uint32_t dac = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+  syscall(SYS_capget, &header, c);
+  c[0].effective = on ? c[0].effective | (c[0].permitted & dac) : c[0].effective & ~dac;
+  syscall(SYS_capset, &header, c);
+}
+
+// Lists only the test's own devices (besides its port links), as a Bluetooth or network
+// port would be listed; the device refused refuses the user while the probe runs.
+struct TestDevices : QtPortSearch {
   std::vector<SerialDeviceInfo> systemDevices() override {
-    std::vector<SerialDeviceInfo> devices = QtPortSearch::systemDevices();
+    std::vector<SerialDeviceInfo> devices;
     for (const std::string& d : extra) devices.push_back({d, d, "", "", "", {}, {}});
     return devices;
   }
-  bool switched = false;
+  ProbeRun probe(const std::vector<std::string>& paths) override {
+    struct stat was {};
+    const bool changed =
+        !refused.empty() && ::stat(refused.c_str(), &was) == 0 && ::chmod(refused.c_str(), 0) == 0;
+    DacOverride(false);
+    refusing = changed && ::faccessat(AT_FDCWD, refused.c_str(), R_OK, AT_EACCESS) != 0;
+    ProbeRun run = QtPortSearch::probe(paths);
+    DacOverride(true);
+    if (changed) ::chmod(refused.c_str(), was.st_mode & 07777);
+    return run;
+  }
   std::vector<std::string> extra;
-  bool nobody = false;
+  std::string refused;
+  bool refusing = false;
 };
 
 // The window before a silent controller at Comm comm, the port the user had.
@@ -46,7 +64,7 @@ struct SearchWindow {
   }
   void searchFromMenu() { Child<QAction>(rig.window, "KKereses")->trigger(); }
   ProgramRig rig;
-  ProbeAs portSearch;
+  TestDevices portSearch;
   ControllerSearch search{rig.form.Portok, rig.port, rig.timer, rig.dialogs, portSearch};
 };
 
@@ -84,10 +102,10 @@ TEST(ControllerSearchWire, EveryWayWithoutAControllerGivesThePreviousPortBack) {
         if (auto* p = w.rig.window.findChild<QProgressDialog*>("KKeresesProgress"))
           p->findChild<QPushButton*>()->click();
       });
-    w.portSearch.nobody = way == Way::NoRights;
+    if (way == Way::NoRights) w.portSearch.refused = w.rig.sim().device();
     w.searchFromMenu();
-    if (way == Way::NoRights && !w.portSearch.switched)
-      GTEST_SKIP() << "cannot change the file-system user";
+    if (way == Way::NoRights && !w.portSearch.refusing)
+      GTEST_SKIP() << "the device's mode cannot keep this user out";
     // The confirmation, and the report when the search ran to its end.
     ASSERT_EQ(w.rig.dialogs.shown.size(), way == Way::Cancel ? 1u : 2u);
     const std::string& report = w.rig.dialogs.shown.back().text;

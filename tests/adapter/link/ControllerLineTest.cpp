@@ -108,8 +108,8 @@ TEST(LineFaults, StrayBytesWaitForTheReopeningAndSplitRepliesAreEachTakenOnce) {
     if (e == CommEvent::Receive && rig.port.waiting() == 10) ++parsed;
     inner(e);
   };
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !rig.sim().frames().empty(); }, 3 * kTickMs));
-  ProcessEventsFor(800);
+  // The stray bytes and both halves of the first reply.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return rig.port.waiting() == 13; }, 3 * kTickMs));
   ASSERT_EQ(Letters(rig.sim().frames()), "R");
   EXPECT_EQ(parsed, 0);
 
@@ -120,14 +120,15 @@ TEST(LineFaults, StrayBytesWaitForTheReopeningAndSplitRepliesAreEachTakenOnce) {
         return Letters(rig.sim().frames()).size() >= 6;
       },
       5 * kTickMs);
-  ProcessEventsFor(800);  // the last reply's second half
+  rig.timer.setEnabled(false);  // no more polls: every reply the simulator noted is taken
+  const auto replies = [&] { return int(rig.sim().noteTimesUs("reply").size()); };
+  EXPECT_TRUE(ProcessEventsUntil([&] { return parsed == replies() - 1; }));
   const std::string letters = Letters(rig.sim().frames());
   EXPECT_EQ(letters.substr(0, 6), "RRVORR");
   EXPECT_FALSE(dropped);
   EXPECT_TRUE(rig.looksConnected());
   EXPECT_EQ(rig.version(), "V200401");
-  EXPECT_EQ(rig.sim().noteTimesUs("reply").size(), letters.size());
-  EXPECT_EQ(parsed, static_cast<int>(letters.size()) - 1);
+  EXPECT_EQ(replies(), int(letters.size()));
   EXPECT_TRUE(rig.dialogs.shown.empty());
 }
 

@@ -6,11 +6,11 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolButton>
+#include <set>
 
 #include "adapter/Rig.h"
 #include "calibration/CalibrationTexts.h"
@@ -50,8 +50,6 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   EXPECT_TRUE(window.menuBar()->actions().contains(about));
   about->trigger();
   EXPECT_EQ(h.dialogs.shown.size(), 1u);
-  EXPECT_FALSE(Child<QAction>(window, "NGrafikon")->isCheckable());
-  EXPECT_TRUE(Child<QLineEdit>(window, "AMVerzio")->isReadOnly());
   Child<QAction>(window, "NMentes")->trigger();
   EXPECT_FALSE(f.NMentes.checked());
   int charts = 0;
@@ -66,7 +64,8 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   EXPECT_FALSE(window.isVisible());
   QCloseEvent again;  // however often the window is told to close
   QApplication::sendEvent(&window, &again);
-  EXPECT_EQ(h.settings.savedKeys.size(), 5u);  // once, the keys are the unit tests' business
+  const auto& saved = h.settings.savedKeys;  // each once; which keys is the unit tests' business
+  EXPECT_TRUE(!saved.empty() && std::set(saved.begin(), saved.end()).size() == saved.size());
 }
 
 // Choosing even the shown entry reaches the form, and a disabled frame greys its
@@ -152,9 +151,6 @@ TEST_F(OsztoWindowTest, WidgetsMirrorTheFormAndForwardTheUsersActions) {
     EXPECT_EQ(form.Rhi.selected(), 200);
     EXPECT_EQ(rhi->currentIndex(), 200);
     EXPECT_EQ(Child<QLabel>(d, "Osztas")->text(), QString::fromStdString(form.Osztas.caption()));
-    for (const char* name : {"Label3", "Label4", "Label5", "Label8", "Label9"})
-      EXPECT_FALSE(Child<QLabel>(d, name)->text().isEmpty()) << name;
-    EXPECT_EQ(Child<QToolButton>(d, "Kalib")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     Child<QCheckBox>(d, "CH1")->click();
     EXPECT_TRUE(form.CH1.checked());
     EXPECT_NE(ufesz->toPlainText(), lines);

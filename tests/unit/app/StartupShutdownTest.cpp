@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/Version.h"
@@ -11,23 +10,6 @@ namespace voltander {
 namespace {
 
 using test::Harness;
-
-TEST(Startup, MenuItemsAndLabelsStartWithTheirCaptions) {
-  Harness h;
-  const Folap& f = *h.form;
-  const std::pair<const Label*, const char*> captions[] = {
-      {&f.FBe, "Megnyitás"}, {&f.FMentes, "Mentés"}, {&f.FKi, "Kilépés"},
-      {&f.BAssis, "Akku Asszisztens"}, {&f.BSzakerto, "Szakértői üzemmód"},
-      {&f.BFesz, "Kalibráció..."}, {&f.KKereses, "Kontroller keresése..."},
-      {&f.Nevjegy, "Névjegy"}, {&f.NMentes, "Napló mentése"}, {&f.NGrafikon, "Grafikon"},
-      {&f.BUjra, "Automatikus újracsatlakozás"}, {&f.BMqtt, "Távfelügyelet (MQTT)..."},
-      {&f.Varazslo, "Beállítás Varázsló"}, {&f.Fel, "Feltöltés"}, {&f.Allapot, "Állapot"},
-      {&f.Kall, "Kalibrációs hurok!"}, {&f.Hiba, "HIBA!"}, {&f.Led, "× Töltés ×"},
-      {&f.State[0], "Nincs akku"}, {&f.State[1], "Gyors töltés"},
-      {&f.State[2], "Normál töltés"}, {&f.State[3], "Szintentartás"},
-      {&f.State[4], "Karbantartás"}};
-  for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption);
-}
 
 TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   Harness h;

@@ -37,20 +37,6 @@ struct CalibrationWindow : ::testing::Test {
   test::Harness h;
 };
 
-TEST_F(CalibrationWindow, ControlsStartWithTheirCaptions) {
-  open([](Oszto& w) {
-    EXPECT_EQ(w.window.title(), "Kalibráció");
-    const std::pair<const Label*, const char*> captions[] = {
-        {&w.Label1, "Feszültségosztó kalibráció és áramgenerátor teszt!"},
-        {&w.Label10, "* osztott feszültségek."}, {&w.CH1, "Csak osztott U"},
-        {&w.Frame2, "Osztás:"}, {&w.Label2, "Vcc:"}, {&w.Label6, "Mért:"}, {&w.Label7, "V"},
-        {&w.Frame1, "PWM:"}, {&w.Teszt, "Számítás"}, {&w.Ufel, "Feltöltés"},
-        {&w.Kalib, "Kalibráció"}, {&w.Megsem, "Mégsem"}, {&w.Label3, "Uref"}, {&w.Label4, "U"},
-        {&w.Label5, "Osztó vezérlő"}, {&w.Label8, "Trimmer"}, {&w.Label9, "Rfet"}};
-    for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption);
-  });
-}
-
 TEST_F(CalibrationWindow, OpeningPreselectsTheEntriesForTheRatioButKeepsTheRatio) {
   // clang-format off
   const struct { float ratio; const char* view; const char* thresholds; } cases[] = {

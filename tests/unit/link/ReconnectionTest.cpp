@@ -66,5 +66,22 @@ TEST_F(Reconnect, NothingIsTriedBehindTheCalibrationWindowOrTheSearchAndOffHands
   EXPECT_EQ(f().Portok.selected(), -1);
 }
 
+// Each try is told, and the return once, as restored: the first link came before the
+// loss. Polling starts over as after a choice, with a new handshake.
+TEST_F(Reconnect, AfterASuccessfulTryTheReturnIsToldOnceAndANewHandshakeRuns) {
+  h.journal.events.clear();
+  h.retryTimer.tick();
+  h.port.openFailures.clear();
+  h.retryTimer.tick();
+  h.timer.tick();
+  status(60, kChargeBit | 2);
+  status(60, kChargeBit | 2);
+  EXPECT_EQ(h.journal.events,
+            (std::vector<std::string>{"open 1:8002", "open 1:0", "open 1:0", "got E",
+                                      "status 2/60 charging 4.000", "restored", "got E",
+                                      "status 2/60 charging 4.000"}));
+  EXPECT_EQ(CountSent(h, 'V'), 2);  // one for each connection
+}
+
 }  // namespace
 }  // namespace voltander::test
