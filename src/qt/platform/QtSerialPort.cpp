@@ -168,31 +168,28 @@ void QtSerialPort::setBreak(bool on) {
   if (serial_.isOpen()) serial_.setBreakEnabled(on);
 }
 
-// The events of one look share their opening: a framing error's re-opening moves it
-// on, so the events found behind it are still told, each as it would be alone.
 void QtSerialPort::checkLine() {
   if (!serial_.isOpen()) return;
-  const auto opening = std::make_shared<unsigned>(opening_);
-  for (const LineEvent& e : watch_.look(static_cast<int>(serial_.handle()))) {
-    journal_->lineEvent(e.event, e.detail);
-    raise(e.event, opening);
-  }
+  for (const LineEvent& e : watch_.look(static_cast<int>(serial_.handle()))) raise(e);
 }
 
 void QtSerialPort::raise(const LineEvent& event) {
   journal_->lineEvent(event.event, event.detail);
-  raise(event.event, std::make_shared<unsigned>(opening_));
+  raise(event.event);
 }
 
-void QtSerialPort::raise(CommEvent event, std::shared_ptr<unsigned> opening) {
+// A line event is told while the port is open, whichever opening found it: the
+// re-opening that a framing error, or a poll that missed its reply, makes in between
+// loses none of the events found with it. A loss is told only for the opening it
+// closed, so a late one never speaks for a newer opening.
+void QtSerialPort::raise(CommEvent event) {
+  const unsigned opening = opening_;
   QMetaObject::invokeMethod(
       &serial_,
-      [this, opening = std::move(opening), event] {
-        // A loss is told for the opening it closed; anything else only while open.
-        const bool open = serial_.isOpen();
-        if (opening_ != *opening || open == (event == CommEvent::DeviceLost)) return;
+      [this, opening, event] {
+        const bool lost = event == CommEvent::DeviceLost;
+        if (lost ? opening_ != opening || serial_.isOpen() : !serial_.isOpen()) return;
         if (onComm) onComm(event);
-        *opening = opening_;
       },
       Qt::QueuedConnection);
 }
@@ -216,7 +213,7 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
   // bounded write reports that, and the device stays.
   if (error == QSerialPort::ResourceError && !HungUp(static_cast<int>(serial_.handle()))) return;
   serial_.close();
-  raise(CommEvent::DeviceLost, std::make_shared<unsigned>(opening_));
+  raise(CommEvent::DeviceLost);
 }
 
 }  // namespace voltander

@@ -6,7 +6,6 @@
 
 #include <QSerialPort>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "platform/Journal.h"
@@ -45,8 +44,9 @@ class QtSerialPort : public SerialPort {
  private:
   void applyLineSettings();
   void handleError(QSerialPort::SerialPortError error);
-  // Raised after the current event, and only while the opening in *opening lasts.
-  void raise(CommEvent event, std::shared_ptr<unsigned> opening);
+  // Raised after the current event: a line event while the port is open, a loss
+  // only for the opening it closed.
+  void raise(CommEvent event);
   void raise(const LineEvent& event);
 
   QSerialPort serial_;
