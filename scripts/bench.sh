@@ -5,11 +5,15 @@
 #
 #   VOLTANDER_BENCH_RUNS          start-up runs per binary (default 15)
 #   VOLTANDER_BENCH_IDLE_SECONDS  length of the idle sample (default 60)
+#   VOLTANDER_BENCH_SERVICE_SECONDS  length of the service's CPU sample (default 600);
+#                                 the window's idle sample runs inside it
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
 runs=${VOLTANDER_BENCH_RUNS:-15}
 idle_seconds=${VOLTANDER_BENCH_IDLE_SECONDS:-60}
+service_seconds=${VOLTANDER_BENCH_SERVICE_SECONDS:-600}
+if ((service_seconds < idle_seconds)); then service_seconds=$idle_seconds; fi
 
 bash "$root/scripts/deps.sh"
 # The start-up figure needs an X server and the probe's X library.
@@ -30,7 +34,7 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
   --target voltander voltander-sim core_bench qt_bench history_bench search_bench mqtt_bench bare_window map_probe \
-  longrun_bench >/dev/null
+  longrun_bench voltanderd bare_service service_memory_bench service_life_bench >/dev/null
 
 work=$(mktemp -d /tmp/voltander-bench-XXXXXX)
 started=()
@@ -103,6 +107,11 @@ rm -f "$work/30-days.csv"
 echo "Benchmarks: the controller search over 32 simulators..." >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/search_bench" "${bench_args[@]}" \
   >"$work/search.csv" 2>"$work/search.log"
+echo "The service: its memory over 100,000 replies, its start and its stop..." >&2
+"$build/bench/service_memory_bench" 100000 >"$work/service-memory.md" 2>"$work/service-memory.log"
+"$build/bench/service_memory_bench" 100000 --no-publish >"$work/service-memory-off.md" \
+  2>>"$work/service-memory.log"
+"$build/bench/service_life_bench" "$runs" >"$work/service-life.md" 2>"$work/service-life.log"
 echo "Benchmarks: publishing status replies to a local broker..." >&2
 "$build/bench/mqtt_bench" "${bench_args[@]}" >"$work/mqtt.csv" 2>"$work/mqtt.log"
 # The median wall time of a benchmark in microseconds, or "failed".
@@ -131,7 +140,7 @@ mqtt_reply=$(bench_us "$work/mqtt.csv" BM_StatusReplyPublished)
 mqtt_unchanged=$(bench_us "$work/mqtt.csv" BM_StatusReplyUnchanged)
 
 # --- 4. Idle polling of the simulator: CPU and memory ------------------------------
-echo "Idle: polling the simulator for $idle_seconds s..." >&2
+echo "Idle: polling the simulator for $idle_seconds s, the service for $service_seconds s..." >&2
 config="$work/idle-config"
 mkdir -p "$config/Voltander"
 printf '[Setup]\nPortok=" 0"\n' >"$config/Voltander/Voltander.conf"
@@ -173,22 +182,48 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$mqtt_config" "$build/voltander" \
 program_mqtt=$!
 started+=("$program_mqtt")
 
+# The service, polling a simulator of its own and publishing to the same broker, and
+# its floor, a Qt Core program that does nothing; both sampled over $service_seconds.
+service_dir="$work/service"
+mkdir -p "$service_dir"
+XDG_CONFIG_HOME="$service_dir" "$build/voltander-sim" --port 1 --log "$work/sim-service.log" \
+  >"$work/sim-service.out" 2>"$work/sim-service.err" &
+sim_service=$!
+started+=("$sim_service")
+wait_for 100 test -s "$work/sim-service.out"
+printf '[Port]\nDevice=%s\n[Mqtt]\nEnabled=1\nHost=127.0.0.1\nPort=%s\nPrefix=bench\n[History]\nFolder=%s\n' \
+  "$(head -n 1 "$work/sim-service.out")" "$broker_port" "$service_dir/history" \
+  >"$service_dir/bench.conf"
+"$build/voltanderd" --config "$service_dir/bench.conf" 2>"$work/service.log" &
+service=$!
+started+=("$service")
+"$build/bench/bare_service" >"$work/bare-service.log" 2>&1 &
+bare_service=$!
+started+=("$bare_service")
+
 # Status requests ("R", byte 82) as the simulator logged them.
 polls() {
-  if [ -f "$work/sim.log" ]; then awk '$1 !~ /^#/ && $3 == 82 {n++} END {print n + 0}' "$work/sim.log"; else echo 0; fi
+  local log=${1:-$work/sim.log}
+  if [ -f "$log" ]; then awk '$1 !~ /^#/ && $3 == 82 {n++} END {print n + 0}' "$log"; else echo 0; fi
 }
 # Polling runs once the handshake is over: the stored parameters were asked for ("O",
 # byte 79) and the status requests go on.
-polling() { [ "$(polls)" -ge 2 ] && grep -q " 83 79 " "$work/sim.log"; }
+polling() { [ "$(polls "$@")" -ge 2 ] && grep -q " 83 79 " "${1:-$work/sim.log}"; }
 wait_for 200 polling
+wait_for 200 polling "$work/sim-service.log"
 ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
+rss_service_start=$(status_kb "$service" VmRSS)
 
 t0=$(date +%s%N)
 p0=$(ticks "$program")
 b0=$(ticks "$bare")
 s0=$(ticks "$sim")
 n0=$(polls)
+v0=$(ticks "$service")
+q0=$(ticks "$bare_service")
+m0=$(ticks "$sim_service")
+k0=$(polls "$work/sim-service.log")
 sleep "$idle_seconds"
 p1=$(ticks "$program")
 b1=$(ticks "$bare")
@@ -201,6 +236,24 @@ idle_program=$(cpu_percent $((p1 - p0)))
 idle_bare=$(cpu_percent $((b1 - b0)))
 idle_sim=$(cpu_percent $((s1 - s0)))
 idle_polls=$((n1 - n0))
+# The rest of the service's sample.
+sleep "$(awk -v s="$service_seconds" -v ns="$(($(date +%s%N) - t0))" 'BEGIN {r = s - ns / 1e9; print (r > 0) ? r : 0}')"
+v1=$(ticks "$service")
+q1=$(ticks "$bare_service")
+m1=$(ticks "$sim_service")
+k1=$(polls "$work/sim-service.log")
+t2=$(date +%s%N)
+cpu_percent_over() { awk -v d="$1" -v hz="$hz" -v ns="$2" 'BEGIN {printf "%.3f", d / hz / (ns / 1e9) * 100}'; }
+service_cpu=$(cpu_percent_over $((v1 - v0)) $((t2 - t0)))
+service_bare_cpu=$(cpu_percent_over $((q1 - q0)) $((t2 - t0)))
+service_sim_cpu=$(cpu_percent_over $((m1 - m0)) $((t2 - t0)))
+service_ticks=$((v1 - v0))
+service_polls=$((k1 - k0))
+service_span=$(awk -v ns="$((t2 - t0))" 'BEGIN {printf "%.0f", ns / 1e9}')
+rss_service=$(status_kb "$service" VmRSS)
+hwm_service=$(status_kb "$service" VmHWM)
+rss_bare_service=$(status_kb "$bare_service" VmRSS)
+service_retained=$(mosquitto_sub -h 127.0.0.1 -p "$broker_port" -t 'bench/bench/status' --retained-only -W 2 -C 1 2>/dev/null || true)
 rss_program=$(status_kb "$program" VmRSS)
 hwm_program=$(status_kb "$program" VmHWM)
 rss_mqtt=$(status_kb "$program_mqtt" VmRSS)
@@ -242,6 +295,31 @@ row "Publishing to a broker: work per status reply on the window's thread" "$(us
   "the same reply unchanged, not published, $(us "$mqtt_unchanged"); target < 50 us"
 row "Resident memory with publishing on, VmRSS / VmHWM" "$(mb "$rss_mqtt") / $(mb "$hwm_mqtt")" \
   "$(awk -v a="$rss_mqtt" -v b="$rss_program" 'BEGIN {printf "%+.1f MB", (a - b) / 1024}') against publishing off; target at most +2 MB$([ -n "$mqtt_retained" ] || echo '; NO STATUS REACHED THE BROKER')"
+# The service's in-process memory table: VmRSS (column 3) or the chart store (column
+# 6) at a number of replies.
+memory_at() {
+  awk -F'|' -v k="$2" -v c="$3" '$2 ~ /^ *[0-9]+ *$/ && $2 + 0 == k {gsub(/ MB|^ +| +$/, "", $c); print $c}' "$1"
+}
+memory_row() {
+  local f=$1
+  echo "$(memory_at "$f" 0 3) / $(memory_at "$f" 10000 3) / $(memory_at "$f" 50000 3) / $(memory_at "$f" 100000 3) MB"
+}
+row "The service's core in-process (Unattended as voltanderd composes it, a port answering at once), 100,000 replies 2 s apart on a fake clock into real session files, publishing to a local broker: VmRSS at start / 10,000 / 50,000 / 100,000" \
+  "$(memory_row "$work/service-memory.md")" \
+  "publishing off $(memory_row "$work/service-memory-off.md"); of it the recorder's chart store $(memory_at "$work/service-memory.md" 100000 6) MB at 100,000; the bench process before the service $(awk -F'|' '/before the service/ {gsub(/ MB|^ +| +$/, "", $3); print $3}' "$work/service-memory.md") MB; target at most 12 MB, flat"
+row "voltanderd polling the simulator and publishing, VmRSS after the handshake / after $service_span s (VmHWM)" \
+  "$(mb "$rss_service_start") / $(mb "$rss_service") ($(mb "$hwm_service"))" \
+  "bare Qt Core program $(mb "$rss_bare_service"); target at most 12 MB"
+row "voltanderd: CPU while polling the simulator and publishing ($service_span s, $service_polls polls, $service_ticks ticks)" \
+  "$service_cpu % of a core" \
+  "bare Qt Core program $service_bare_cpu %; target under 0.05 % (simulator $service_sim_cpu %)$([ -n "$service_retained" ] || echo '; NO STATUS REACHED THE BROKER')"
+cat "$work/service-life.md"
+echo
+echo "The service's core in-process over 100,000 replies, publishing on and off:"
+echo
+cat "$work/service-memory.md"
+echo
+cat "$work/service-memory-off.md"
 echo
 echo "Charge history over a long run (offscreen, chart window 1250 by 500):"
 echo
