@@ -22,8 +22,6 @@ extern char** environ;
 
 namespace voltander::test {
 
-namespace {
-
 sockaddr_in Loopback(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -31,6 +29,8 @@ sockaddr_in Loopback(int port) {
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   return a;
 }
+
+namespace {
 
 int FreePort() {
   const int s = socket(AF_INET, SOCK_STREAM, 0);

@@ -3,6 +3,7 @@
 // subscriber's view of it through mosquitto_sub.
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/types.h>
 
 #include <map>
@@ -49,6 +50,9 @@ class Broker {
   int port_ = 0;
   pid_t pid_ = -1;
 };
+
+// 127.0.0.1 at port, for the stand-ins that listen or connect there.
+sockaddr_in Loopback(int port);
 
 // True when the mosquitto tools are installed (deps.sh installs them).
 bool HaveMosquitto();

@@ -1,5 +1,7 @@
 #include "support/StandInBroker.h"
 
+#include "support/Broker.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -11,14 +13,6 @@
 namespace voltander::test {
 
 namespace {
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return a;
-}
 
 // A packet with MQTT's variable-length "remaining length".
 std::string Packet(char type, const std::string& body) {
