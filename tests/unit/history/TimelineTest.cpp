@@ -29,8 +29,12 @@ TEST(MinMaxLevels, LoneExtremesSurviveEveryZoomAndMemoryStaysFixed) {
     if (k == lone[1]) e.state = 4;
     if (k == lone[2]) e.duty = 0;
     timeline.add(e);
+    if (k % 900 == 0) timeline.add({e.seconds, 60, EntryKind::LinkLost});
   }
-  EXPECT_LT(timeline.bytes(), 4u << 20);
+  // Bounded by structure: the last 65,536 replies in full, the last 4,096 events.
+  EXPECT_EQ(timeline.detailFrom(), kStart + 2.0 * (90 * kDay - 65536));
+  ASSERT_EQ(timeline.events().size(), 4096u);
+  EXPECT_EQ(timeline.events().front().seconds, kStart + 2.0 * 900 * 224);
   const ChartFrame all = Frame(timeline, kStart, kStart + 90 * 86400.0, 1000);
   EXPECT_FALSE(all.fault.empty() || all.states[4].empty() || all.states[3].empty());
   EXPECT_EQ(all.dutyLow.size(), 1000u);
