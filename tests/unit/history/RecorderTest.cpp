@@ -128,7 +128,7 @@ TEST(Recorder, TheFolderIsTrimmedAtTheStartAndAsTheSessionGrowsPassingOverLiveFi
   EXPECT_EQ(rig.names(), (std::vector<std::string>{"2026-01-01_00-00-00.csv",
                                                    "2026-03-01_08-00-00.csv"}));
   rig.files.locked.clear();
-  for (int k = 0; k < 1000; ++k) rig.reply();
+  for (int k = 0; k < 999; ++k) rig.reply();  // the folder is looked at every 1000 lines
   EXPECT_EQ(rig.names(), (std::vector<std::string>{"2026-03-01_08-00-00.csv"}));
 }
 
@@ -166,6 +166,7 @@ TEST(Recorder, ALongSessionGoesInDailyPartsTheOldestGoAndWhatIsLeftReadsAsOne) {
     EXPECT_EQ(points.front().duty, 63);
     EXPECT_EQ(points.back().t, hour + 3600);
     EXPECT_EQ(points.back().duty, 107);
+    EXPECT_EQ(Frame(*t, hour, hour + 3600, 1000).duty.size(), 1803u);
     // The first day's part is gone: an hour of it is drawn from the slices, if any.
     const ChartFrame gone = Frame(*t, kStart + 3600, kStart + 7200, 1000);
     EXPECT_EQ(gone.gaps, (std::vector<Gap>{{kStart, kStart + 57600}}));
@@ -191,8 +192,6 @@ TEST(Recorder, RetryLaterTellsOnceAndTriesANewPartTenMinutesLater) {
             "A napló nem írható (megtelt a lemez, vagy a mappa nem írható).\r\n"
             "A mentés 10 percenként újra próbálkozik.");
   EXPECT_TRUE(rig.saving.checked());
-  EXPECT_EQ(rig.names(), (std::vector<std::string>{"2026-03-01_08-00-00.002.csv",
-                                                   "2026-03-01_08-00-00.csv"}));
   EXPECT_EQ(rig.files.files["2026-03-01_08-00-00.csv"],
             header + "2026-03-01T08:00:00.000+01:00,status,1,10,1,0,0,4,\n");
   EXPECT_EQ(rig.files.files["2026-03-01_08-00-00.002.csv"],
