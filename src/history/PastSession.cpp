@@ -34,9 +34,8 @@ void PastSession::read(const std::string& name) {
   }
   if (parts.empty()) parts.push_back(name);
   // Older hours are read back from the parts as they are zoomed into.
-  timeline_.readFrom([this](std::uint64_t offset, std::uint64_t length) {
-    return stream_.read(offset, length);
-  });
+  timeline_.readFrom(
+      [this](std::uint64_t offset, std::uint64_t length) { return stream_.read(offset, length); });
   SessionReader reader(timeline_, summary_);
   std::uint64_t fed = 0;
   long next = 1;  // the part that follows the last one read
@@ -52,8 +51,8 @@ void PastSession::read(const std::string& name) {
       timeline_.addGap(from, first->seconds);
     }
     stream_.parts().push_back({part, fed, first ? first->seconds : 0});
-    for (std::string piece; !(piece = folder_.read(part, fed - stream_.parts().back().base,
-                                                   kReadPiece)).empty();) {
+    for (std::string piece;
+         !(piece = folder_.read(part, fed - stream_.parts().back().base, kReadPiece)).empty();) {
       reader.feed(piece);
       fed += piece.size();
     }

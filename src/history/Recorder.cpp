@@ -131,6 +131,7 @@ SessionFiles::Start Recorder::open(const std::string& name, bool fresh, const Lo
   if (started != SessionFiles::Start::Created) return started;
   if (!files_.append(kCsvHeader)) {
     // Nothing of it is kept: a part without its header would be no CSV file.
+    files_.close();
     files_.remove(name);
     return SessionFiles::Start::Failed;
   }
@@ -207,9 +208,8 @@ std::uint64_t Recorder::fail(double seconds) {
     saving_.setChecked(false);
   }
   // The message waits until the reply being handled is over.
-  deferred_.post([&dialogs = dialogs_, text] {
-    dialogs.message(text, Buttons::Ok, Icon::Critical);
-  });
+  deferred_.post(
+      [&dialogs = dialogs_, text] { dialogs.message(text, Buttons::Ok, Icon::Critical); });
   return Timeline::kNoOffset;
 }
 

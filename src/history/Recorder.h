@@ -79,15 +79,15 @@ class Recorder : public Journal {
   WriteFailure onFailure_;
   Timeline timeline_;
   SessionSummary summary_;
-  PartedStream stream_;          // the session's parts, read back as one
-  std::string session_;          // its first part's name, "" when none
-  std::string file_;             // the part being written, "" when none
-  long part_ = 0;                // that part's number
-  std::array<int, 3> day_{};     // the local day it holds
-  std::uint64_t written_ = 0;    // bytes in the session's parts
+  PartedStream stream_;        // the session's parts, read back as one
+  std::string session_;        // its first part's name, "" when none
+  std::string file_;           // the part being written, "" when none
+  long part_ = 0;              // that part's number
+  std::array<int, 3> day_{};   // the local day it holds
+  std::uint64_t written_ = 0;  // bytes in the session's parts
   int linesSinceTrim_ = 0;
-  double retryAt_ = 0;           // RetryLater: no write before this time
-  bool told_ = false;            // RetryLater: the failure has been told
+  double retryAt_ = 0;  // RetryLater: no write before this time
+  bool told_ = false;   // RetryLater: the failure has been told
 };
 
 }  // namespace voltander::history

@@ -18,7 +18,8 @@ namespace {
 
 // Whether path still names the file open at fd.
 bool Names(const QByteArray& path, int fd) {
-  struct stat named {}, opened {};
+  struct stat named {};
+  struct stat opened {};
   return ::lstat(path.constData(), &named) == 0 && ::fstat(fd, &opened) == 0 &&
          named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
@@ -105,8 +106,8 @@ bool QtSessionFiles::remove(const std::string& name) {
   if (fd < 0) return errno == ELOOP && ::unlink(file.constData()) == 0;
   // A file being written holds its lock. Held here, it keeps a new session from
   // taking the file while it goes, and the name must still lead to the file locked.
-  const bool gone = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && Names(file, fd) &&
-                    ::unlink(file.constData()) == 0;
+  const bool gone =
+      ::flock(fd, LOCK_EX | LOCK_NB) == 0 && Names(file, fd) && ::unlink(file.constData()) == 0;
   ::close(fd);
   return gone;
 }

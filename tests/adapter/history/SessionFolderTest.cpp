@@ -31,6 +31,8 @@ TEST(SessionFolder, TwoRecordersWithATinyCapNeverDeleteEachOthersLiveFile) {
   const std::string naplo = dir.file("naplo");
   std::filesystem::create_directory(naplo);
   std::ofstream(naplo + "/2026-02-01_00-00-00.csv") << "old\n";
+  std::ofstream(dir.file("elsewhere.csv")) << "kept\n";  // a link's target stays
+  std::filesystem::create_symlink("../elsewhere.csv", naplo + "/2026-01-01_00-00-00.csv");
   FixedClock clock;
   FakeDialogs dialogs;
   FakeDeferred deferred;
@@ -48,9 +50,10 @@ TEST(SessionFolder, TwoRecordersWithATinyCapNeverDeleteEachOthersLiveFile) {
   const std::string firstLine = "2026-03-01T08:00:00.000+01:00,status,1,10,1,0,0,4,\n";
   const std::string secondLine = "2026-03-01T08:00:00.000+01:00,status,3,20,1,0,0,4,\n";
   EXPECT_EQ(ReadWholeFile(naplo + "/2026-03-01_08-00-00.csv"), header + firstLine + firstLine);
-  EXPECT_EQ(ReadWholeFile(naplo + "/2026-03-01_08-00-00-2.csv"),
-            header + secondLine + secondLine);
+  EXPECT_EQ(ReadWholeFile(naplo + "/2026-03-01_08-00-00-2.csv"), header + secondLine + secondLine);
   EXPECT_FALSE(std::filesystem::exists(naplo + "/2026-02-01_00-00-00.csv"));
+  EXPECT_FALSE(std::filesystem::is_symlink(naplo + "/2026-01-01_00-00-00.csv"));
+  EXPECT_EQ(ReadWholeFile(dir.file("elsewhere.csv")), "kept\n");
   // Closed, a file may go.
   firstFolder.close();
   EXPECT_FALSE(firstFolder.remove("2026-03-01_08-00-00-2.csv"));
@@ -85,7 +88,8 @@ TEST(SessionFolder, TheChartOpensTheSessionOfAnyPartAndNamesTheMissingOne) {
   EXPECT_EQ(chart.statusBar()->currentMessage(),
             "Hiányzó rész: 2026-03-01 08:00 – 2026-03-02 00:00 (a napló e része törölve). "
             "Hiányzó rész: 2026-03-02 00:00 – 2026-03-04 00:00 (a napló e része törölve).");
-  const auto* axis = qobject_cast<QDateTimeAxis*>(chart.chartView()->chart()->axes(Qt::Horizontal)[0]);
+  const auto* axis =
+      qobject_cast<QDateTimeAxis*>(chart.chartView()->chart()->axes(Qt::Horizontal)[0]);
   EXPECT_EQ(axis->min().toMSecsSinceEpoch(), 1772352000000);  // 2026-03-01 08:00 UTC
   EXPECT_EQ(axis->max().toMSecsSinceEpoch(), 1772582400000);  // 2026-03-04 00:00 UTC
   zone.empty() ? unsetenv("TZ") : setenv("TZ", zone.c_str(), 1);

@@ -27,17 +27,20 @@ TEST(SessionsToDelete, TheOldestGoFirstAndTheCurrentNever) {
       {{{"a", 100, true}, {"b", 100}, {"c", 10}}, 110, {"b"}},  // "a" is being written
       // Later sessions of one second carry a serial, "-10" after "-2"; a session's
       // parts follow its first, part 10 after part 9.
-      {{{"2026-01-01_00-00-00-10.csv", 9}, {"2026-01-01_00-00-00.002.csv", 9},
-        {"2026-01-01_00-00-00.csv", 9}, {"2026-01-01_00-00-00-2.csv", 9},
+      {{{"2029-01-01_00-00-00-10.csv", 9}, {"2029-01-01_00-00-00.002.csv", 9},
+        {"2029-01-01_00-00-00.csv", 9}, {"2029-01-01_00-00-00-2.csv", 9},
         {"2025-12-31_23-59-59-3.010.csv", 9}, {"2025-12-31_23-59-59-3.009.csv", 9}, {"c", 1}},
        10,
        {"2025-12-31_23-59-59-3.009.csv", "2025-12-31_23-59-59-3.010.csv",
-        "2026-01-01_00-00-00.csv", "2026-01-01_00-00-00.002.csv", "2026-01-01_00-00-00-2.csv"}},
+        "2029-01-01_00-00-00.csv", "2029-01-01_00-00-00.002.csv", "2029-01-01_00-00-00-2.csv"}},
   };
   for (const auto& c : cases) EXPECT_EQ(SessionsToDelete(c.files, c.cap, "c"), c.doomed);
   // Names of another form in the same second go first; serials count in decimal.
   EXPECT_TRUE(StartedBefore("2026-01-01_00-00-00x3.csv", "2026-01-01_00-00-00.csv"));
   EXPECT_TRUE(StartedBefore("2026-01-01_00-00-00-2.csv", "2026-01-01_00-00-00-9999999.csv"));
+  for (const char* other :
+       {"x026-01-01_00-00-00.csv", "2026-01-0x_00-00-00.csv", "2026-01-01_00-00-00.x.csv"})
+    EXPECT_EQ(ParsePartName(other).serial, 0) << other;
 }
 
 struct RecorderRig {
@@ -170,6 +173,7 @@ TEST(Recorder, ALongSessionGoesInDailyPartsTheOldestGoAndWhatIsLeftReadsAsOne) {
     // The first day's part is gone: an hour of it is drawn from the slices, if any.
     const ChartFrame gone = Frame(*t, kStart + 3600, kStart + 7200, 1000);
     EXPECT_EQ(gone.gaps, (std::vector<Gap>{{kStart, kStart + 57600}}));
+    EXPECT_EQ(t->gapsIn(kStart, kStart + 216000), gone.gaps);
     EXPECT_TRUE(gone.duty.empty());
     EXPECT_EQ(gone.dutyLow.empty(), t == &past.timeline());
   }
@@ -181,10 +185,9 @@ TEST(Recorder, RetryLaterTellsOnceAndTriesANewPartTenMinutesLater) {
   RecorderRig rig(1000000, WriteFailure::RetryLater);
   const std::string header = std::string(kCsvHeader) + '\n';
   rig.reply();
-  rig.files.appendsLeft = 0;   // full at 08:00:02
-  rig.files.failStart = true;  // and still at 08:10:02
-  while (rig.clock.ticks <= 602) rig.reply();
-  rig.files.failStart = false;
+  rig.files.appendsLeft = 0;  // full at 08:00:02
+  while (rig.clock.ticks <= 600) rig.reply();
+  rig.files.appendsLeft = 0;  // and at 08:10:02, when part 2 gets no further than its name
   while (rig.clock.ticks <= 1204) rig.reply();
   rig.deferred.run();
   ASSERT_EQ(rig.dialogs.shown.size(), 1u);

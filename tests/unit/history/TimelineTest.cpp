@@ -29,7 +29,8 @@ TEST(MinMaxLevels, LoneExtremesSurviveEveryZoomAndMemoryStaysFixed) {
     if (k == lone[1]) e.state = 4;
     if (k == lone[2]) e.duty = 0;
     timeline.add(e);
-    if (k % 900 == 0) timeline.add({e.seconds, 60, EntryKind::LinkLost});
+    e.kind = EntryKind::LinkLost;
+    if (k % 900 == 0) timeline.add(e);
   }
   // Bounded by structure: the last 65,536 replies in full, the last 4,096 events.
   EXPECT_EQ(timeline.detailFrom(), kStart + 2.0 * (90 * kDay - 65536));
