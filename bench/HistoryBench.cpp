@@ -59,6 +59,7 @@ class NoFiles : public SessionFiles {
  public:
   Start start(const std::string&) override { return Start::Created; }
   bool append(const std::string&) override { return true; }
+  void close() override {}
   std::vector<SessionFileInfo> list() override { return {}; }
   bool remove(const std::string&) override { return true; }
   std::string read(const std::string&, std::uint64_t, std::uint64_t) override { return {}; }

@@ -7,12 +7,15 @@
 //
 //   longrun_bench [days]        the run (default 90); VOLTANDER_SHOTS=folder saves
 //                               the window at each checkpoint as PNG files
-//   longrun_bench --open FILE   a session file opened and drawn, against a bare chart
+//   longrun_bench --open FILE   a session opened from one of its files and drawn,
+//                               against a bare chart; VOLTANDER_KEEP_30_DAYS=folder
+//                               keeps the run's session files of day 30 there
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QAbstractAxis>
@@ -152,7 +155,7 @@ int Run(int days) {
     window.chartView()->grab();
   };
   std::printf("| day | replies | resident memory | one reply, whole run | one reply, last hour "
-              "| bare chart of 1,000 points | frame worked out | store | session file |\n");
+              "| bare chart of 1,000 points | frame worked out | store | session files |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|\n");
   double firstHour = 0;
   // The first hour, then the days; the memory is read after the chart has drawn at
@@ -176,12 +179,13 @@ int Run(int days) {
     const double mb = ResidentMb();
     if (firstHour == 0) firstHour = mb;
     const double bareMs = bare.drawMs();
-    const QString file = files.folder() + "/" + QString::fromStdString(recorder.sessionName());
+    double fileBytes = 0;  // the session's parts that the folder cap has left
+    for (const SessionFileInfo& f : files.list()) fileBytes += f.size;
     std::printf("| %s | %ld | %.1f MB (%+.1f MB over the first hour) | %.1f ms | %.1f ms "
                 "| %.1f ms | %.2f ms | %.1f MB | %.0f MB |\n",
                 day < 1 ? "1 h" : qPrintable(QString::number(day)), k, mb, mb - firstHour, wholeMs,
                 hourMs, bareMs, frameMs, recorder.timeline().bytes() / 1048576.0,
-                QFileInfo(file).size() / 1e6);
+                fileBytes / 1e6);
     std::fflush(stdout);
     // The window as a user would see it, zoomed out to the whole run and at one hour.
     if (const QString shots = qEnvironmentVariable("VOLTANDER_SHOTS"); !shots.isEmpty()) {
@@ -190,8 +194,13 @@ int Run(int days) {
       ShowLast(window, 3600, clock.seconds - 5 * 86400);
       window.grab().save(shots + QStringLiteral("/day-%1-hour.png").arg(day < 1 ? 0 : int(day)));
     }
-    if (day == 30.0 && !qEnvironmentVariableIsEmpty("VOLTANDER_KEEP_30_DAYS"))
-      QFile::copy(file, qEnvironmentVariable("VOLTANDER_KEEP_30_DAYS"));
+    if (const QString keep = qEnvironmentVariable("VOLTANDER_KEEP_30_DAYS");
+        day == 30.0 && !keep.isEmpty() && QDir().mkpath(keep)) {
+      for (const SessionFileInfo& f : files.list()) {
+        const QString name = QString::fromStdString(f.name);
+        QFile::copy(files.folder() + "/" + name, keep + "/" + name);
+      }
+    }
   }
   return 0;
 }
@@ -219,8 +228,11 @@ int Open(const QString& path) {
   QApplication::processEvents();
   window.chartView()->grab();
   const double ms = timer.nsecsElapsed() / 1e6;
+  long long bytes = 0;  // of every file in the folder: the session's parts
+  for (const QFileInfo& f : QFileInfo(path).dir().entryInfoList({"*.csv"}, QDir::Files))
+    bytes += f.size();
   std::printf("| opened and drawn | %.0f ms | %.1f MB above the bare chart (%.1f MB) | %lld bytes |\n",
-              ms, ResidentMb() - bareMb, bareMb, static_cast<long long>(QFileInfo(path).size()));
+              ms, ResidentMb() - bareMb, bareMb, bytes);
   return 0;
 }
 

@@ -99,11 +99,11 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/startup-config" \
 QT_QPA_PLATFORM=offscreen "$build/bench/history_bench" "${bench_args[@]}" \
   >"$work/history.csv" 2>"$work/history.log"
 echo "Long run: 90 days of replies through the recorder and the chart (about 300 MB of files)..." >&2
-VOLTANDER_KEEP_30_DAYS="$work/30-days.csv" QT_QPA_PLATFORM=offscreen \
+VOLTANDER_KEEP_30_DAYS="$work/30-days" QT_QPA_PLATFORM=offscreen \
   "$build/bench/longrun_bench" 90 >"$work/longrun.md" 2>"$work/longrun.log"
-QT_QPA_PLATFORM=offscreen "$build/bench/longrun_bench" --open "$work/30-days.csv" \
+QT_QPA_PLATFORM=offscreen "$build/bench/longrun_bench" --open "$(ls "$work"/30-days/*.csv | head -n 1)" \
   >"$work/open30.md" 2>>"$work/longrun.log"
-rm -f "$work/30-days.csv"
+rm -rf "$work/30-days"
 echo "Benchmarks: the controller search over 32 simulators..." >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/search_bench" "${bench_args[@]}" \
   >"$work/search.csv" 2>"$work/search.log"

@@ -84,11 +84,14 @@ ChartFrame Frame(const Timeline& timeline, double t0, double t1, int pixels) {
   const double pixel = (t1 - t0) / pixels;
   const double from = std::max(t0, timeline.first());
   const bool detailed = from >= timeline.detailFrom();
-  if (pixel < kFinestSlice && detailed) {
+  f.gaps = timeline.gapsIn(t0, t1);
+  // Where a part of the file is gone, its replies cannot be read back; the slices
+  // kept in memory still hold them.
+  if (pixel < kFinestSlice && detailed && f.gaps.empty()) {
     FromReplies(f, timeline.detail(t0, t1), t0, t1, pixels);
   } else {
     FromColumns(f, timeline.levels(), t0, t1, pixels);
-    f.detailMissing = pixel < kFinestSlice;
+    f.detailMissing = pixel < kFinestSlice && !detailed;
   }
   for (const Entry& e : timeline.events())
     if (e.seconds >= t0 && e.seconds <= t1) f.events.push_back(e);
@@ -105,7 +108,7 @@ bool SameDrawing(const ChartFrame& a, const ChartFrame& b) {
   };
   return a.duty == b.duty && a.dutyLow == b.dutyLow && a.dutyHigh == b.dutyHigh &&
          a.states == b.states && a.fault == b.fault && a.loop == b.loop &&
-         a.detailMissing == b.detailMissing && sameEvents();
+         a.detailMissing == b.detailMissing && a.gaps == b.gaps && sameEvents();
 }
 
 }  // namespace voltander::history

@@ -21,6 +21,8 @@ struct ChartFrame {
   std::vector<Entry> events;
   // The view reaches back past what is still kept in detail (the saving was off).
   bool detailMissing = false;
+  // Times in the view whose part of the session file was deleted.
+  std::vector<Gap> gaps;
 };
 
 // [t0, t1] in seconds over `pixels` columns.

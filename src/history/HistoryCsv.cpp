@@ -155,13 +155,6 @@ std::string IsoTime(const LocalTime& t) {
   return buf;
 }
 
-std::string SessionFileName(const LocalTime& t, int serial) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
-  return std::string(buf) + (serial > 1 ? "-" + std::to_string(serial) : "") + ".csv";
-}
-
 std::string CsvLine(const Entry& e) {
   std::string line = IsoTime(LocalTimeAt(e.seconds, e.offsetMinutes));
   line += ',';

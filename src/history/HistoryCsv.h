@@ -18,9 +18,6 @@ inline constexpr std::size_t kLongestLine = 4096;
 
 // "2026-03-01T08:15:00.250+01:00"
 std::string IsoTime(const LocalTime& t);
-// "2026-03-01_08-15-00.csv", and for the second session of that second on,
-// "2026-03-01_08-15-00-2.csv".
-std::string SessionFileName(const LocalTime& t, int serial = 1);
 // One line without its line feed.
 std::string CsvLine(const Entry& e);
 // Every complete, well-formed line of text; headers and damaged lines are skipped.

@@ -50,15 +50,32 @@ void Timeline::readFrom(ReadBack readBack) {
   fileEnd_ = 0;
 }
 
+void Timeline::addGap(double from, double to) {
+  // The parts of a session go oldest first, so a new gap mostly joins the last one.
+  if (!gaps_.empty() && from <= gaps_.back().to && to >= gaps_.back().from) {
+    gaps_.back() = {std::min(from, gaps_.back().from), std::max(to, gaps_.back().to)};
+    return;
+  }
+  if (gaps_.size() == kKeptGaps) gaps_.pop_front();
+  gaps_.push_back({from, to});
+}
+
+std::vector<Gap> Timeline::gapsIn(double t0, double t1) const {
+  std::vector<Gap> out;
+  for (const Gap& g : gaps_)
+    if (g.from <= t1 && g.to >= t0) out.push_back(g);
+  return out;
+}
+
 std::size_t Timeline::bytes() const {
   std::size_t events = 0;
   for (const Entry& e : events_) events += sizeof(Entry) + e.detail.capacity();
   return levels_.bytes() + recent_.size() * sizeof(Point) + events +
-         index_.capacity() * sizeof(Mark);
+         index_.capacity() * sizeof(Mark) + gaps_.size() * sizeof(Gap);
 }
 
 double Timeline::detailFrom() const {
-  double from = recent_.empty() ? last_ : recent_.front().t;
+  double from = recentFrom();
   if (read_ && !index_.empty()) from = std::min(from, index_.front().t);
   return from;
 }
@@ -95,13 +112,13 @@ std::vector<Point> Timeline::readBack(double t0, double t1) const {
 }
 
 std::vector<Point> Timeline::detail(double t0, double t1) const {
-  const double recentFrom = recent_.empty() ? last_ : recent_.front().t;
-  if (t0 >= recentFrom || !read_) return recentIn(t0, t1);
+  const double recent = recentFrom();
+  if (t0 >= recent || !read_) return recentIn(t0, t1);
   std::vector<Point> out = readBack(t0, t1);
-  std::erase_if(out, [&](const Point& p) { return p.t >= recentFrom; });
-  if (t1 >= recentFrom) {
-    const std::vector<Point> recent = recentIn(recentFrom, t1);
-    out.insert(out.end(), recent.begin(), recent.end());
+  std::erase_if(out, [&](const Point& p) { return p.t >= recent; });
+  if (t1 >= recent) {
+    const std::vector<Point> kept = recentIn(recent, t1);
+    out.insert(out.end(), kept.begin(), kept.end());
   }
   const auto before = [](const Point& p, double t) { return p.t < t; };
   auto from = std::lower_bound(out.begin(), out.end(), t0, before);

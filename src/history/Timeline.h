@@ -1,8 +1,8 @@
 // A run as the chart needs it, in bounded memory: the min/max levels for the whole
 // run, every reply of the recent hours in a ring, the latest events, and for older
-// hours an index into the session file to read their replies back from it. A
-// session of months thus costs a few megabytes, and zooming into any hour that was
-// saved still shows every reply.
+// hours an index into the session file to read their replies back from it, and
+// where parts of that file were deleted. A session of months thus costs a few
+// megabytes, and zooming into any hour that was saved still shows every reply.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,13 @@ namespace voltander::history {
 // At one reply every 2 s, 65,536 replies are the last 36 hours.
 inline constexpr std::size_t kRecentReplies = 65536;
 inline constexpr std::size_t kKeptEvents = 4096;
+inline constexpr std::size_t kKeptGaps = 4096;
+
+// A time whose replies are no longer in the session's files.
+struct Gap {
+  double from = 0, to = 0;
+  bool operator==(const Gap&) const = default;
+};
 
 class Timeline {
  public:
@@ -34,6 +41,8 @@ class Timeline {
   void readFrom(ReadBack readBack);
   // The file ends at `end`: what read-back may read up to.
   void setFileEnd(std::uint64_t end) { fileEnd_ = end; }
+  // [from, to] can no longer be read back (its part of the file was deleted).
+  void addGap(double from, double to);
 
   bool empty() const { return !any_; }
   double first() const { return first_; }
@@ -46,15 +55,19 @@ class Timeline {
   // What the store holds in memory, roughly: it stops growing after the first days.
   std::size_t bytes() const;
   const std::deque<Entry>& events() const { return events_; }
+  // The gaps that reach into [t0, t1].
+  std::vector<Gap> gapsIn(double t0, double t1) const;
 
  private:
   std::vector<Point> readBack(double t0, double t1) const;
   std::vector<Point> recentIn(double t0, double t1) const;
+  double recentFrom() const { return recent_.empty() ? last_ : recent_.front().t; }
 
   MinMaxLevels levels_;
   std::size_t recentCap_;
   std::deque<Point> recent_;
   std::deque<Entry> events_;
+  std::deque<Gap> gaps_;
   bool any_ = false;
   double first_ = 0, last_ = 0;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 #include "platform/Clock.h"
@@ -54,6 +55,7 @@ class FakeJournal : public Journal {
 };
 
 // Session files in memory; appends can be made to fail after a number of lines.
+// `locked` are files another program is writing: they are never removed.
 class FakeSessionFiles : public SessionFiles {
  public:
   Start start(const std::string& name) override {
@@ -63,36 +65,40 @@ class FakeSessionFiles : public SessionFiles {
     return Start::Created;
   }
   bool append(const std::string& line) override {
-    if (appendsLeft-- == 0) return false;
-    files[current] += line + '\n';
+    const auto it = files.find(current);
+    if (it == files.end() || appendsLeft-- == 0) return false;
+    it->second += line + '\n';
     return true;
   }
+  void close() override { current.clear(); }
   std::vector<SessionFileInfo> list() override {
     std::vector<SessionFileInfo> out;
     for (const auto& [name, text] : files) out.push_back({name, text.size()});
     return out;
   }
-  bool remove(const std::string& name) override { return files.erase(name) == 1; }
+  bool remove(const std::string& name) override {
+    return !locked.contains(name) && files.erase(name) == 1;
+  }
   std::string read(const std::string& name, std::uint64_t offset, std::uint64_t length) override {
     const auto it = files.find(name);
     return it == files.end() || offset > it->second.size() ? "" : it->second.substr(offset, length);
   }
 
   std::map<std::string, std::string> files;
+  std::set<std::string> locked;
   std::string current;
   bool failStart = false;
   int appendsLeft = -1;
 };
 
-// Two seconds later at every reading, from 2026-03-01 08:00:00 +01:00.
+// Two seconds later at every reading, from 2026-03-01 08:00:00 +01:00, through the
+// days of March.
 class StepClock : public Clock {
  public:
   LocalTime now() override {
-    LocalTime t{2026, 3, 1, 8, 0, 0, 0, 60};
-    t.second = ticks % 60;
-    t.minute = ticks / 60;
+    const int s = 8 * 3600 + ticks;
     ticks += 2;
-    return t;
+    return {2026, 3, 1 + s / 86400, s / 3600 % 24, s / 60 % 60, s % 60, 0, 60};
   }
   int ticks = 0;
 };

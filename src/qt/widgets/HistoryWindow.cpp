@@ -9,13 +9,13 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 #include "history/ChartFrame.h"
 #include "history/Recorder.h"
-#include "history/SessionReader.h"
 #include "qt/platform/QtSessionFiles.h"
 #include "qt/widgets/HistoryChart.h"
 #include "qt/widgets/HistoryChartView.h"
@@ -26,8 +26,6 @@ namespace voltander {
 namespace {
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-constexpr qint64 kReadPiece = 1 << 20;
 
 }  // namespace
 
@@ -80,30 +78,21 @@ HistoryWindow::~HistoryWindow() { recorder_.onEntry = nullptr; }
 QChartView* HistoryWindow::chartView() const { return view_; }
 
 const history::Timeline& HistoryWindow::timeline() const {
-  return live_ || !opened_ ? recorder_.timeline() : opened_->timeline;
+  return live_ || !opened_ ? recorder_.timeline() : opened_->session.timeline();
 }
 
 const history::SessionSummary& HistoryWindow::summary() const {
-  return live_ || !opened_ ? recorder_.summary() : opened_->summary;
+  return live_ || !opened_ ? recorder_.summary() : opened_->session.summary();
 }
 
 bool HistoryWindow::openFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  auto opened = std::make_unique<Opened>();
-  // Older hours are read back from the file as they are zoomed into.
-  opened->timeline.readFrom([path](std::uint64_t offset, std::uint64_t length) {
-    QFile again(path);
-    if (!again.open(QIODevice::ReadOnly) || !again.seek(static_cast<qint64>(offset))) return std::string();
-    return again.read(static_cast<qint64>(length)).toStdString();
-  });
-  history::SessionReader reader(opened->timeline, opened->summary);
-  QByteArray piece;
-  while (!(piece = file.read(kReadPiece)).isEmpty())
-    reader.feed(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
+  if (!QFile(path).open(QIODevice::ReadOnly)) return false;
+  const QFileInfo info(path);
+  auto opened = std::make_unique<Opened>(info.absolutePath());
+  opened->session.read(info.fileName().toStdString());
   opened_ = std::move(opened);
   live_ = false;
-  setWindowTitle(Q("Napló – ") + QFileInfo(path).fileName());
+  setWindowTitle(Q("Napló – ") + info.fileName());
   showAll();
   return true;
 }
@@ -142,6 +131,8 @@ void HistoryWindow::showAll() {
   const history::Timeline& t = timeline();
   double t0 = t.empty() ? QDateTime::currentMSecsSinceEpoch() / 1000.0 : t.first();
   double t1 = t.empty() ? t0 : t.last();
+  // From the start of a session whose first parts are gone.
+  for (const history::Gap& g : t.gapsIn(t0, t1)) t0 = std::min(t0, g.from);
   if (t1 - t0 < 60) t1 = t0 + 60;
   chart_->setRange(t0, t1);
   following_ = live_;
@@ -173,15 +164,18 @@ void HistoryWindow::redraw() {
   shownFrom_ = from;
   shownTo_ = to;
   shownColumns_ = columns;
-  if (shown_.detailMissing) {
-    const QString since = QDateTime::fromMSecsSinceEpoch(
-                             static_cast<qint64>(timeline().detailFrom() * 1000))
-                             .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    statusBar()->showMessage(Q("A napló mentése ki volt kapcsolva: ") + since +
-                             Q(" előttről csak az összesítés maradt meg, nem minden válasz."));
-  } else {
-    statusBar()->clearMessage();
-  }
+  const auto time = [](double seconds) {
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000))
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+  };
+  QStringList notes;
+  if (shown_.detailMissing)
+    notes << Q("A napló mentése ki volt kapcsolva: ") + time(timeline().detailFrom()) +
+                 Q(" előttről csak az összesítés maradt meg, nem minden válasz.");
+  for (const history::Gap& g : shown_.gaps)
+    notes << Q("Hiányzó rész: ") + time(g.from) + Q(" – ") + time(g.to) +
+                 Q(" (a napló e része törölve).");
+  statusBar()->showMessage(notes.join(QLatin1Char(' ')));
 }
 
 void HistoryWindow::showEvent(QShowEvent* event) {

@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "history/ChartFrame.h"
+#include "history/PastSession.h"
 #include "history/SessionSummary.h"
 #include "history/Timeline.h"
+#include "qt/platform/QtSessionFiles.h"
 
 class QChartView;
 
@@ -31,7 +33,8 @@ class HistoryWindow : public QMainWindow {
   explicit HistoryWindow(history::Recorder& recorder, QWidget* parent = nullptr);
   ~HistoryWindow() override;
 
-  // Shows a past session file; false when it cannot be read.
+  // Shows the past session of a file, all of its parts that are left; false when the
+  // file cannot be read.
   bool openFile(const QString& path);
   // Back to the running session.
   void showLive();
@@ -48,8 +51,9 @@ class HistoryWindow : public QMainWindow {
 
  private:
   struct Opened {
-    history::Timeline timeline;
-    history::SessionSummary summary;
+    explicit Opened(const QString& folder) : folder(folder), session(this->folder) {}
+    QtSessionFiles folder;
+    history::PastSession session;
   };
   const history::Timeline& timeline() const;
   const history::SessionSummary& summary() const;

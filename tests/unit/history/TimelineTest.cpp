@@ -29,8 +29,13 @@ TEST(MinMaxLevels, LoneExtremesSurviveEveryZoomAndMemoryStaysFixed) {
     if (k == lone[1]) e.state = 4;
     if (k == lone[2]) e.duty = 0;
     timeline.add(e);
+    e.kind = EntryKind::LinkLost;
+    if (k % 900 == 0) timeline.add(e);
   }
-  EXPECT_LT(timeline.bytes(), 4u << 20);
+  // Bounded by structure: the last 65,536 replies in full, the last 4,096 events.
+  EXPECT_EQ(timeline.detailFrom(), kStart + 2.0 * (90 * kDay - 65536));
+  ASSERT_EQ(timeline.events().size(), 4096u);
+  EXPECT_EQ(timeline.events().front().seconds, kStart + 2.0 * 900 * 224);
   const ChartFrame all = Frame(timeline, kStart, kStart + 90 * 86400.0, 1000);
   EXPECT_FALSE(all.fault.empty() || all.states[4].empty() || all.states[3].empty());
   EXPECT_EQ(all.dutyLow.size(), 1000u);
@@ -117,6 +122,7 @@ TEST(ChartFrame, AChangeInAnyPartIsANewDrawing) {
       [](ChartFrame& f) { f.fault.push_back({1, 2, 1}); },
       [](ChartFrame& f) { f.loop.push_back({1, 2, 1}); },
       [](ChartFrame& f) { f.detailMissing = true; },
+      [](ChartFrame& f) { f.gaps.push_back({1, 2}); },
       [](ChartFrame& f) { f.events[0].seconds = 1; },
       [](ChartFrame& f) { f.events[0].kind = EntryKind::LinkLost; },
       [](ChartFrame& f) { f.events.clear(); }};
@@ -128,45 +134,16 @@ TEST(ChartFrame, AChangeInAnyPartIsANewDrawing) {
   }
 }
 
-struct LongRun {
-  explicit LongRun(bool saving) {
-    rig.saving.setChecked(saving);
-    // Two days: the first hours are older than the replies kept in memory.
-    for (int k = 0; k < 2 * kDay; ++k)
-      rig.recorder.status({static_cast<std::uint8_t>(k / 1800 % 5), static_cast<std::uint8_t>(k % 251),
-                           true, false, false, 4.0f});
-  }
-  struct {
-    test::FakeSessionFiles files;
-    test::StepClock clock;
-    test::FakeDialogs dialogs;
-    test::FakeDeferred deferred;
-    MenuItem saving;
-    Recorder recorder{files, clock, dialogs, deferred, saving};
-  } rig;
-};
-
-TEST(Timeline, ZoomingIntoAnOldHourReadsEveryReplyBackFromTheSessionFile) {
-  LongRun run(true);
-  const Timeline& t = run.rig.recorder.timeline();
-  const double hour = kStart + 3 * 3600;  // the fourth hour: state 3 throughout
-  const std::vector<Point> points = t.detail(hour, hour + 3600 - 2);
-  ASSERT_EQ(points.size(), 1802u);  // its 1800 replies and one beyond each edge
-  for (std::size_t k = 0; k < points.size(); ++k) {
-    const int n = 3 * 1800 - 1 + static_cast<int>(k);
-    ASSERT_EQ(points[k].t, kStart + 2.0 * n);
-    ASSERT_EQ(points[k].duty, n % 251);
-    ASSERT_EQ(points[k].state, n / 1800 % 5);
-  }
-  const ChartFrame f = Frame(t, hour, hour + 3600, 1000);
-  EXPECT_FALSE(f.detailMissing);
-  EXPECT_EQ(f.duty.size(), 1803u);
-}
-
 TEST(Timeline, WithTheSavingOffTheLastDayIsKeptAndTheOlderHoursAreSaidToBeGone) {
-  LongRun run(false);
-  const Timeline& t = run.rig.recorder.timeline();
-  EXPECT_TRUE(run.rig.files.files.empty());
+  test::FakeSessionFiles files;
+  test::StepClock clock;
+  test::FakeDialogs dialogs;
+  test::FakeDeferred deferred;
+  MenuItem saving;  // off
+  Recorder recorder{files, clock, dialogs, deferred, saving};
+  for (int k = 0; k < 2 * kDay; ++k) recorder.status({3, 10, true, false, false, 4.0f});
+  const Timeline& t = recorder.timeline();
+  EXPECT_TRUE(files.files.empty());
   EXPECT_LE(t.detailFrom(), kStart + 2.0 * (2 * kDay) - 86400);
   EXPECT_TRUE(Frame(t, kStart + 3600, kStart + 7200, 1000).detailMissing);
   const double recent = kStart + 2.0 * (2 * kDay) - 3600;
