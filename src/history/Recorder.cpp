@@ -33,7 +33,8 @@ Entry Event(EntryKind kind, std::string detail = {}) {
 constexpr int kSerialsPerSecond = 100;
 
 Recorder::Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, Deferred& deferred,
-                   MenuItem& saving, std::uint64_t folderCap, WriteFailure onFailure)
+                   MenuItem& saving, std::uint64_t folderCap, WriteFailure onFailure,
+                   bool chart)
     : files_(files),
       clock_(clock),
       dialogs_(dialogs),
@@ -41,6 +42,7 @@ Recorder::Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, Deferred
       saving_(saving),
       cap_(folderCap),
       onFailure_(onFailure),
+      chart_(chart),
       stream_(files) {}
 
 void Recorder::status(const StatusRecord& s) {
@@ -80,7 +82,8 @@ void Recorder::record(Entry e) {
   const LocalTime now = clock_.now();
   e.seconds = EpochSeconds(now);
   e.offsetMinutes = static_cast<std::int16_t>(now.offsetMinutes);
-  timeline_.add(e, save(e, now));
+  const std::uint64_t offset = save(e, now);
+  if (chart_) timeline_.add(e, offset);
   summary_.add(e);
   if (onEntry) onEntry(e);
 }

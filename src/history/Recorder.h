@@ -39,9 +39,11 @@ inline constexpr double kRetrySeconds = 600;
 class Recorder : public Journal {
  public:
   // saving is the menu item whose check mark switches the files on and off.
+  // Without a chart (a service: nothing draws) the replies go to the files and the
+  // summary only, and the chart's store stays empty.
   Recorder(SessionFiles& files, Clock& clock, Dialogs& dialogs, Deferred& deferred,
            MenuItem& saving, std::uint64_t folderCap = kSessionFolderCap,
-           WriteFailure onFailure = WriteFailure::SwitchOff);
+           WriteFailure onFailure = WriteFailure::SwitchOff, bool chart = true);
 
   void status(const StatusRecord& s) override;
   void linkUp() override;
@@ -77,6 +79,7 @@ class Recorder : public Journal {
   MenuItem& saving_;
   std::uint64_t cap_;
   WriteFailure onFailure_;
+  bool chart_;
   Timeline timeline_;
   SessionSummary summary_;
   PartedStream stream_;        // the session's parts, read back as one

@@ -11,7 +11,8 @@ Unattended::Unattended(Kozos& kozos, const UnattendedParts& p, const ServiceConf
       target_{0, config.device, config.name, config.name},
       lists_{Igyors_, Inormal_, Umax_, Umin_, Thiszt_, Tkarbantarto_, Minta_},
       line_{p.port, p.pause, journal_},
-      recorder_(p.sessionFiles, p.clock, p.dialogs, p.deferred, saving_, config.capBytes),
+      recorder_(p.sessionFiles, p.clock, p.dialogs, p.deferred, saving_, config.capBytes,
+                history::WriteFailure::RetryLater, false),
       telemetry_(p.publisher, p.settings, p.memory, p.clock,
                  mqtt::ShownTexts{State_, Kall_, AMVerzio_, lists_, kozos}),
       reconnection_(reconnecting_, p.retryTimer, true),
@@ -45,6 +46,7 @@ void Unattended::stop() {
   parts_.pollTimer.setEnabled(false);
   if (parts_.port.isOpen()) parts_.port.close();
   telemetry_.shutdown();
+  parts_.sessionFiles.close();
 }
 
 }  // namespace voltander::service

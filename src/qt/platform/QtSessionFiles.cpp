@@ -84,10 +84,12 @@ void QtSessionFiles::close() {
 
 std::vector<SessionFileInfo> QtSessionFiles::list() {
   std::vector<SessionFileInfo> out;
-  const QFileInfoList entries =
-      QDir(folder_).entryInfoList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
-  for (const QFileInfo& info : entries)
-    out.push_back({info.fileName().toStdString(), static_cast<std::uint64_t>(info.size())});
+  // The suffix is checked here: a name filter would load a regular-expression engine
+  // into the service for this one pattern.
+  for (const QFileInfo& info : QDir(folder_).entryInfoList(QDir::Files, QDir::Name)) {
+    if (info.fileName().endsWith(QLatin1String(".csv")))
+      out.push_back({info.fileName().toStdString(), static_cast<std::uint64_t>(info.size())});
+  }
   return out;
 }
 
