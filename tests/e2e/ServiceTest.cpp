@@ -79,6 +79,10 @@ TEST(ServiceEndToEnd, PublishesAndRecordsSeesTheDeviceGoAndComeBackAndStopsClean
   const std::string log = service.output();
   EXPECT_NE(log.find("A töltő nem válaszol: a kapcsolat megszakadt."), std::string::npos) << log;
   EXPECT_NE(log.find("A töltő újra válaszol: a kapcsolat helyreállt."), std::string::npos) << log;
+  // The device missing at the start and gone with the simulator: told once each time,
+  // however many tries it took.
+  const std::regex missing("A port nem nyitható meg");
+  EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), missing), {}), 2) << log;
 }
 
 // Under systemd the lines carry the journal's priority and no time of their own.
