@@ -54,11 +54,14 @@ void ServiceLog::portOpened(const PortTarget& port, const OpenResult& result) {
     if (!tried_ || away_) qCInfo(lcService).noquote() << "A port megnyitva:" << device;
     away_ = false;
   } else {
-    cause_ = port.device + ": " + (result.osText.empty() ? std::to_string(result.code)
-                                                         : result.osText);
+    // The system's words, without the path they start with.
+    const std::size_t colon = result.osText.rfind(": ");
+    const std::string why =
+        colon == std::string::npos ? result.osText : result.osText.substr(colon + 2);
+    cause_ = port.device + ": " + why;
     const QString line = QStringLiteral("A port nem nyitható meg: %1 (%2, kód %3); 5 "
                                         "másodpercenként újra próbálom.")
-                             .arg(device, Text(result.osText))
+                             .arg(device, Text(why))
                              .arg(result.code);
     if (!away_) {
       qCWarning(lcService).noquote() << line;
