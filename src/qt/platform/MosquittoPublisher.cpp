@@ -133,7 +133,11 @@ void MosquittoSession::run() {
 
 MosquittoPublisher::MosquittoPublisher() = default;
 
-MosquittoPublisher::~MosquittoPublisher() { stop(); }
+// Whoever listened may be going away too: the end is not told.
+MosquittoPublisher::~MosquittoPublisher() {
+  onState = nullptr;
+  stop();
+}
 
 void MosquittoPublisher::start(const BrokerSettings& settings, const Message& will) {
   stop();
