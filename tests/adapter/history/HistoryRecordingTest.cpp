@@ -15,7 +15,6 @@
 #include <fstream>
 
 #include "adapter/Rig.h"
-#include "history/CapPlan.h"
 #include "history/HistoryCsv.h"
 #include "history/Recorder.h"
 #include "qt/widgets/HistoryWindow.h"
@@ -53,37 +52,6 @@ TEST(QtSessionFiles, LinesReachTheDiskAtOnceAndAFullDiskIsReported) {
   const bool appended = files.append("too long");
   setrlimit(RLIMIT_FSIZE, &before);
   EXPECT_FALSE(appended);
-}
-
-// Two chargers' windows started together: one file each, never one shared; the
-// later one carries "-2" and counts as the newer for the folder cap.
-TEST(QtSessionFiles, TwoSessionsStartedInTheSameSecondGetAFileEach) {
-  TempDir dir("voltander-naplo");
-  struct FixedClock : Clock {
-    LocalTime now() override { return {2026, 3, 1, 8, 0, 0, 0, 60}; }
-  } clock;
-  FakeDialogs dialogs;
-  FakeDeferred deferred;
-  MenuItem saving;
-  saving.setChecked(true);
-  QtSessionFiles firstFolder(QString::fromStdString(dir.file("naplo")));
-  QtSessionFiles secondFolder(QString::fromStdString(dir.file("naplo")));
-  history::Recorder first(firstFolder, clock, dialogs, deferred, saving);
-  history::Recorder second(secondFolder, clock, dialogs, deferred, saving);
-  for (int k = 0; k < 3; ++k) {
-    first.status({1, 10, true, false, false, 4.0f});
-    second.status({3, 20, true, false, false, 4.0f});
-  }
-  const std::string header = std::string(history::kCsvHeader) + '\n';
-  const std::string firstLine = "2026-03-01T08:00:00.000+01:00,status,1,10,1,0,0,4,\n";
-  const std::string secondLine = "2026-03-01T08:00:00.000+01:00,status,3,20,1,0,0,4,\n";
-  EXPECT_EQ(ReadWholeFile(dir.file("naplo/2026-03-01_08-00-00.csv")),
-            header + firstLine + firstLine + firstLine);
-  EXPECT_EQ(ReadWholeFile(dir.file("naplo/2026-03-01_08-00-00-2.csv")),
-            header + secondLine + secondLine + secondLine);
-  EXPECT_TRUE(dialogs.shown.empty() && deferred.jobs.empty());
-  EXPECT_EQ(history::SessionsToDelete(firstFolder.list(), 1, "x"),
-            (std::vector<std::string>{"2026-03-01_08-00-00.csv", "2026-03-01_08-00-00-2.csv"}));
 }
 
 TEST(HistoryRecording, AChargeRunWithASilenceAndAnUploadIsAllInTheSessionFile) {

@@ -24,8 +24,9 @@ struct FixedClock : Clock {
   LocalTime now() override { return {2026, 3, 1, 8, 0, 0, 0, 60}; }
 };
 
-// Each trim, with a cap of one byte, passes over the other program's file, locked
-// while it is written, and deletes what nobody writes.
+// Two programs started in the same second get a file each, the later one "-2". Each
+// trim, with a cap of one byte, passes over the other program's file, locked while it
+// is written, and deletes what nobody writes.
 TEST(SessionFolder, TwoRecordersWithATinyCapNeverDeleteEachOthersLiveFile) {
   TempDir dir("voltander-naplo");
   const std::string naplo = dir.file("naplo");
@@ -54,6 +55,7 @@ TEST(SessionFolder, TwoRecordersWithATinyCapNeverDeleteEachOthersLiveFile) {
   EXPECT_FALSE(std::filesystem::exists(naplo + "/2026-02-01_00-00-00.csv"));
   EXPECT_FALSE(std::filesystem::is_symlink(naplo + "/2026-01-01_00-00-00.csv"));
   EXPECT_EQ(ReadWholeFile(dir.file("elsewhere.csv")), "kept\n");
+  EXPECT_TRUE(dialogs.shown.empty() && deferred.jobs.empty());
   // Closed, a file may go.
   firstFolder.close();
   EXPECT_FALSE(firstFolder.remove("2026-03-01_08-00-00-2.csv"));

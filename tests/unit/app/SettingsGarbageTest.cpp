@@ -16,8 +16,8 @@ const std::string kEveryByte = [] {
   return s;
 }();
 
-// Hand-edited or damaged texts, each stored as the port index and as both menu
-// toggles, grouped by what they must read as. The port takes the whole text, a
+// Hand-edited or damaged texts, each stored as the port index and as every menu
+// toggle, grouped by what they must read as. The port takes the whole text, a
 // toggle only its leading number; ties go to the even neighbour.
 struct GarbageGroup {
   int port;
@@ -47,9 +47,8 @@ const std::vector<GarbageGroup> kGroups = {
 // from what the exit wrote.
 void Check(const std::string& text, int port, bool toggle) {
   Harness first;
-  for (const char* key : {"Portok", "BAssis", "Expert"}) {
+  for (const char* key : {"Portok", "BAssis", "Expert", "Naplo", "Ujracsatlakozas"})
     first.settings.values[std::string("Voltander/Setup/") + key] = text;
-  }
   first.form->Form_Load();
   EXPECT_EQ(first.form->Portok.selected(), port);
   EXPECT_EQ(first.port.isOpen() ? first.port.portNumber() - 1 : -1, port);
@@ -57,11 +56,13 @@ void Check(const std::string& text, int port, bool toggle) {
   EXPECT_EQ(first.form->BAssis.checked(), toggle);
   EXPECT_EQ(first.form->BSzakerto.checked(), toggle);
   EXPECT_EQ(first.kozos.ExpertMode, toggle);
+  EXPECT_EQ(first.form->NMentes.checked(), toggle);
+  EXPECT_EQ(first.form->BUjra.checked(), toggle);
   EXPECT_TRUE(first.dialogs.shown.empty());
   first.form->Form_Unload();
   EXPECT_EQ(first.setting("Portok"), port == -1 ? "-1" : " " + std::to_string(port));
-  EXPECT_EQ(first.setting("BAssis"), toggle ? "1" : "0");
-  EXPECT_EQ(first.setting("Expert"), toggle ? "1" : "0");
+  for (const char* key : {"BAssis", "Expert", "Naplo", "Ujracsatlakozas"})
+    EXPECT_EQ(first.setting(key), toggle ? "1" : "0") << key;
 
   // The repaired store reads back as the same choice.
   Harness second;

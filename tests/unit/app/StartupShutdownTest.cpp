@@ -16,7 +16,7 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   h.form->Form_Load();
 
   EXPECT_EQ(h.form->Portok.selected(), -1);
-  EXPECT_EQ(h.port.openAttempts, 0);
+  EXPECT_TRUE(h.port.devices.empty());
   EXPECT_FALSE(h.timer.enabled());
   EXPECT_TRUE(h.form->BAssis.checked());
   EXPECT_FALSE(h.kozos.ExpertMode);
@@ -35,30 +35,26 @@ TEST(Startup, FirstRunLeavesThePortClosedAndStoresTheDefaultsAtExit) {
   EXPECT_EQ(h.setting("BAssis"), "1");
   EXPECT_EQ(h.setting("Expert"), "0");
   EXPECT_EQ(h.setting("Ujracsatlakozas"), "0");
-}
-
-TEST(Startup, StoredPortIsOpenedAndPolled) {
-  Harness h;
-  h.loadWithPort(2);
-  EXPECT_EQ(h.form->Portok.selected(), 2);
-  EXPECT_EQ(h.port.portNumber(), 3);
-  EXPECT_EQ(h.port.settings, "9600,N,8,1");
-  EXPECT_TRUE(h.timer.enabled());
-  EXPECT_EQ(h.timer.interval(), 2000);
-  EXPECT_TRUE(h.dialogs.shown.empty());
+  EXPECT_EQ(h.setting("Naplo"), "1");
 }
 
 // A port that opens with an error the user cannot act on stays chosen and polled.
-TEST(Startup, AStoredPortWithAnOtherErrorKeepsPollingAndExitClosesTheWindow) {
-  Harness h;
-  h.port.openFailures[2] = {OpenError::Other, 8012, "not ready"};
-  h.loadWithPort(1);
-  EXPECT_EQ(h.form->Portok.selected(), 1);
-  EXPECT_TRUE(h.timer.enabled());
-  int closes = 0;
-  h.form->window.requestClose = [&] { ++closes; };
-  h.form->FKi.click();
-  EXPECT_EQ(closes, 1);
+TEST(Startup, AStoredPortIsOpenedAndPolledEvenWithAnOtherErrorAndExitClosesTheWindow) {
+  for (const bool failing : {false, true}) {
+    Harness h;
+    if (failing) h.port.openFailures[3] = {OpenError::Other, 8012, "not ready"};
+    h.loadWithPort(2);
+    EXPECT_EQ(h.form->Portok.selected(), 2);
+    EXPECT_EQ(h.port.isOpen() ? h.port.portNumber() : 0, failing ? 0 : 3);
+    EXPECT_EQ(h.port.settings, "9600,N,8,1");
+    EXPECT_TRUE(h.timer.enabled());
+    EXPECT_EQ(h.timer.interval(), 2000);
+    EXPECT_TRUE(h.dialogs.shown.empty());
+    int closes = 0;
+    h.form->window.requestClose = [&] { ++closes; };
+    h.form->FKi.click();
+    EXPECT_EQ(closes, 1);
+  }
 }
 
 TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAfterThePortIsClosed) {
@@ -72,6 +68,7 @@ TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAfterThePortIsClosed) {
   EXPECT_EQ(first.port.portNumber(), 1);
   first.form->BAssis_Click();
   first.form->BSzakerto_Click();
+  first.form->NMentes_Click();
   std::vector<bool> openWhileSaving;
   first.settings.onSave = [&](const std::string&) {
     openWhileSaving.push_back(first.port.isOpen());
@@ -81,6 +78,7 @@ TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAfterThePortIsClosed) {
   EXPECT_EQ(first.setting("Portok"), " 0");
   EXPECT_EQ(first.setting("BAssis"), "0");
   EXPECT_EQ(first.setting("Expert"), "1");
+  EXPECT_EQ(first.setting("Naplo"), "0");
 }
 
 }  // namespace

@@ -134,10 +134,10 @@ TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
     h.portSearch.run = {false, {O::NoAnswer}};
     h.dialogs.answers = {answer};
     h.dialogs.whileShown = [&](const ShownMessage&) { EXPECT_FALSE(h.timer.enabled()); };
-    const std::size_t closes = h.port.closes, opened = h.port.opened.size();
+    const std::size_t closes = h.port.closes, opened = h.port.devices.size();
     h.form->KKereses.click();
     EXPECT_EQ(h.port.closes - closes, reopened ? 1u : 0u);
-    EXPECT_EQ(h.port.opened.size() - opened, reopened ? 1u : 0u);
+    EXPECT_EQ(h.port.devices.size() - opened, reopened ? 1u : 0u);
     EXPECT_EQ(h.port.isOpen(), previous >= 0);
     EXPECT_EQ(h.timer.enabled(), previous >= 0);
   }

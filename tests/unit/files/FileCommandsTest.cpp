@@ -17,19 +17,7 @@ const std::string kError = "Eror in File funktions ! Error Code: ";
 struct FileCommands : ::testing::Test {
   void SetUp() override {
     f.Form_Load();
-    select(kBefore);
-  }
-  // In file order: Umin, Umax, Igyors, Inormal, Thiszt, Tkarbantarto, Minta.
-  std::array<ListBox*, 7> lists() {
-    return {&f.Umin, &f.Umax, &f.Igyors, &f.Inormal, &f.Thiszt, &f.Tkarbantarto, &f.Minta};
-  }
-  void select(const std::vector<int>& p) {
-    for (std::size_t n = 0; n < 7; ++n) lists()[n]->select(p[n]);
-  }
-  std::vector<int> selections() {
-    std::vector<int> s;
-    for (ListBox* l : lists()) s.push_back(l->selected());
-    return s;
+    h.select(kBefore);
   }
   Strings texts() { return h.dialogs.texts(); }
   // Picks /data/name in the next file dialog and runs the command.
@@ -46,21 +34,21 @@ struct FileCommands : ::testing::Test {
 };
 
 TEST_F(FileCommands, SaveThenOpenRestoresTheSetAndTheRatio) {
-  select({-1, -1, -1, -1, -1, -1, -1});
+  h.select({-1, -1, -1, -1, -1, -1, -1});
   run(f.FMentes, "a.vlt");
   EXPECT_EQ(h.files.files["/data/a.vlt"], " 4\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n");
   EXPECT_EQ(f.window.title(), FileTitle("a.vlt", f.version));
 
   rebuildAt(3.0120482f);
-  select({3, 40, 14, -1, 9, 0, 254});
+  h.select({3, 40, 14, -1, 9, 0, 254});
   run(f.FMentes, "set.vlt");
   rebuildAt(4.0f);
-  select({0, 0, 0, 0, 0, 0, 0});
+  h.select({0, 0, 0, 0, 0, 0, 0});
   f.Umin.setBackground(kLightRed);  // a wizard mark, cleared as by a user's choice
 
   run(f.FBe, "set.vlt");
   EXPECT_TRUE(h.dialogs.shown.empty());
-  EXPECT_EQ(selections(), (std::vector<int>{3, 40, 14, -1, 9, 0, 254}));
+  EXPECT_EQ(h.selections(), (std::vector<int>{3, 40, 14, -1, 9, 0, 254}));
   EXPECT_FLOAT_EQ(h.kozos.DividerRatio, 3.012048f);
   EXPECT_EQ(f.Umax.text(40), "6.901 V*") << "rebuilt from the file's ratio, not 9.164 V*";
   EXPECT_FALSE(f.Umin.background().has_value());
@@ -92,7 +80,7 @@ TEST_F(FileCommands, CancelChangesNothingOverwriteNeedsOkAndOpenNeedsTheExactNam
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
   EXPECT_EQ(f.window.title(), before);
   EXPECT_FLOAT_EQ(h.kozos.DividerRatio, 4.0f);
-  EXPECT_EQ(selections(), kBefore);
+  EXPECT_EQ(h.selections(), kBefore);
 }
 
 TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
@@ -106,7 +94,7 @@ TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     rebuildAt(4.0f);
-    select(kBefore);
+    h.select(kBefore);
     h.dialogs.shown.clear();
     h.files.files["/data/bad.vlt"] = c.file;
     run(f.FBe, "bad.vlt");
@@ -114,7 +102,7 @@ TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
     EXPECT_EQ(h.dialogs.shown[0].icon, Icon::None);
     EXPECT_EQ(h.kozos.DividerRatio, c.ratio);
     EXPECT_EQ(f.Umax.text(26), c.divided);
-    EXPECT_EQ(selections(), c.selections);
+    EXPECT_EQ(h.selections(), c.selections);
     EXPECT_EQ(f.window.title(), FileTitle("bad.vlt", f.version));
   }
 }

@@ -210,19 +210,5 @@ TEST(Recorder, RetryLaterTellsOnceAndTriesANewPartTenMinutesLater) {
   EXPECT_TRUE(rig.recorder.summary().any);
 }
 
-// Read as a number at start-up (on when absent), written back at exit.
-TEST(NaploSetting, StartsFromTheStoreFlipsAndIsWrittenBack) {
-  for (const auto& [stored, checked] : std::vector<std::pair<const char*, bool>>{
-           {nullptr, true}, {"1.0", true}, {"2", false}}) {
-    test::Harness h;
-    if (stored) h.settings.values["Voltander/Setup/Naplo"] = stored;
-    h.form->Form_Load();
-    EXPECT_EQ(h.form->NMentes.checked(), checked) << (stored ? stored : "absent");
-    h.form->NMentes.click();
-    h.form->Form_Unload();
-    EXPECT_EQ(h.setting("Naplo"), checked ? "0" : "1");
-  }
-}
-
 }  // namespace
 }  // namespace voltander::history

@@ -43,19 +43,6 @@ TEST_F(Polling, TheJournalHearsOpeningsRepliesAndEachChangeOfTheLink) {
   EXPECT_EQ(h.journal.all[5], "sent V") << "frames that left are told too";
 }
 
-TEST_F(Polling, TheFirstLinkOfAPortChoiceIsUpAndOneAfterALossRestored) {
-  status(1, 2);
-  h.timer.tick(), h.timer.tick();  // a silent period: lost
-  status(1, 2);
-  f().Portok.select(0);
-  h.timer.tick(), h.timer.tick();
-  status(1, 2);
-  std::vector<std::string> told;
-  for (const std::string& e : h.journal.events)
-    if (e == "up" || e == "lost" || e == "restored") told.push_back(e);
-  EXPECT_EQ(told, (std::vector<std::string>{"up", "lost", "restored", "up"}));
-}
-
 TEST_F(Polling, AClosedPortIsNotPolledAndAFailedReopenPrintsItsNumber) {
   h.port.openFailures[1] = {OpenError::Other, 8012, "not ready"};
   h.port.close();

@@ -26,11 +26,8 @@ struct Upload : ::testing::Test {
   }
   // Umin, Umax, Igyors, Inormal, Tkarbantarto, Thiszt, Minta.
   void upload(const std::vector<int>& p = {0, 25, 14, 4, 0, 9, 0}) {
-    Folap& f = *h.form;
-    ListBox* lists[] = {&f.Umin,         &f.Umax,   &f.Igyors, &f.Inormal,
-                        &f.Tkarbantarto, &f.Thiszt, &f.Minta};
-    for (std::size_t i = 0; i < 7; ++i) lists[i]->select(p[i]);
-    f.Fel.click();
+    h.select(p);
+    h.form->Fel.click();
   }
   std::vector<std::string> texts() { return h.dialogs.texts(); }
   test::Harness h;
