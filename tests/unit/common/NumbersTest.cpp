@@ -97,9 +97,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndInt16OverflowIsError6) {
   EXPECT_EQ(ToInt16(-1.0).value, -1);
   EXPECT_EQ(ToInt16(32767.4).error, 0);
   EXPECT_EQ(ToInt16(-32768.5).value, -32768);
-  for (double v : {32767.5, -32768.6, 40000.0, std::nan(""), HUGE_VAL}) {
+  for (double v : {32767.5, -32768.6, 40000.0, std::nan(""), HUGE_VAL})
     EXPECT_EQ(ToInt16(v).error, 6) << v;
-  }
 }
 
 TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
@@ -113,6 +112,7 @@ TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   // Halves of the last place go away from zero.
   EXPECT_EQ(FormatPattern(1.5625f, "0.000 V", "."), "1.563 V");
   EXPECT_EQ(FormatPattern(-2.125, "0.00", "."), "-2.13");
+  EXPECT_EQ(FormatPattern(-2.25, "0.0", ","), "-2,3");
 }
 
 // A damaged file can carry the year 0000, whose January counts in the year before it:
@@ -121,7 +121,7 @@ TEST(CivilDays, DatesAndDayCountsMatchBothWaysInEveryEra) {
   const struct { int y, m, d; std::int64_t days; } cases[] = {
       {1970, 1, 1, 0},       {1969, 12, 31, -1},      {1600, 2, 29, -135081}, {2400, 2, 29, 157113},
       {1, 1, 1, -719162},    {0, 3, 1, -719468},      {0, 1, 1, -719528},     {-1, 12, 31, -719529},
-      {-400, 1, 1, -865625}};
+      {-400, 1, 1, -865625}, {1970, 3, 1, 59}};
   for (const auto& c : cases) {
     EXPECT_EQ(DaysFromCivil(c.y, c.m, c.d), c.days) << c.y << '-' << c.m << '-' << c.d;
     int y = 0, m = 0, d = 0;

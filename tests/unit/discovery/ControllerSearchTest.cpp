@@ -120,6 +120,20 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
   }
 }
 
+// Every link number taken: an answer without a number of its own cannot be chosen.
+TEST(ControllerSearch, WithNoLinkNumberLeftANewDeviceIsToldAsUnlinkedAndThePortStays) {
+  Harness h;
+  h.loadWithPort(3);
+  h.portSearch.devices = {{"/dev/ttyAMA0", "/dev/ttyAMA0", "", "", "", {}, {}}};
+  for (int n = 97; n <= 255; ++n) h.portSearch.links.push_back({n, "/p/COM" + std::to_string(n), ""});
+  h.portSearch.run = {false, std::vector<O>(160, O::NoAnswer)};
+  h.portSearch.run.outcomes.back() = O::Answered;  // the device, asked last
+  h.form->KKereses.click();
+  EXPECT_EQ(h.dialogs.texts().back(), kSearchLinkFailed);
+  EXPECT_TRUE(h.portSearch.registered.empty());
+  EXPECT_EQ(h.form->Portok.selected(), 3);
+}
+
 // Opening a port can reset the board: one the search never probed stays as it was.
 TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
   // clang-format off

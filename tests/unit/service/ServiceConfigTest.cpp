@@ -24,6 +24,7 @@ struct Case {
 const std::vector<Case> kCases = {
     {"accepted", {}, 0640, {}},
     {"a name of its own", {{"Port/Name", "boat-12_b"}}, 0600, {}},
+    {"a name of 64", {{"Port/Name", std::string(64, 'a')}}, 0600, {}},
     {"no password, so any mode", {{"Mqtt/Password", ""}}, 0644, {}},
     {"unknown keys", {{"Port/Speed", "9600"}, {"Stray", "1"}}, 0640,
      {"Ismeretlen kulcs: [Port] Speed", "Ismeretlen kulcs: [General] Stray"}},
@@ -40,6 +41,8 @@ const std::vector<Case> kCases = {
      {"Hibás érték ([History] CapMB=200MB): egész szám megabájtban, 1 és 16777216 között."}},
     {"a cap of nothing", {{"History/CapMB", "0"}}, 0640,
      {"Hibás érték ([History] CapMB=0): egész szám megabájtban, 1 és 16777216 között."}},
+    {"a cap past 16 TB", {{"History/CapMB", "16777217"}}, 0640,
+     {"Hibás érték ([History] CapMB=16777217): egész szám megabájtban, 1 és 16777216 között."}},
     {"a repaired and a failing broker value", {{"Mqtt/Prefix", "a/#"}, {"Mqtt/Tls", "yes"}}, 0640,
      {"[Mqtt] Hibás érték (Prefix=a/#): nem lehet benne + vagy #.",
       "[Mqtt] Hibás érték (Tls=yes): 0 vagy 1 lehet."}},
