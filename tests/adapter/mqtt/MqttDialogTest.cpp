@@ -104,9 +104,7 @@ TEST(MqttDialogTest, OkKeepsSoundEntriesAndRestartsElseNamesTheFirstProblem) {
     EXPECT_EQ(rig.dialog.result(), c.answer.empty() ? QDialog::Accepted : QDialog::Rejected);
     EXPECT_EQ(rig.h.settings.values["Voltander/Mqtt/Port"], c.port);
     EXPECT_EQ(rig.running.starts.size(), c.starts);
-    if (c.starts == 2) {
-      EXPECT_EQ(rig.running.will.topic, "ház/\"1\"/comm1/availability");
-    }
+    if (c.starts == 2) { EXPECT_EQ(rig.running.will.topic, "ház/\"1\"/comm1/availability"); }
   }
 }
 

@@ -52,9 +52,7 @@ TEST(ParameterFile, PositionsRoundHalfToEvenAndMustFitTheirOwnList) {
     const ParameterFileRead r = Read(Lines(lines));
     EXPECT_EQ(r.error, c.error) << c.text;
     EXPECT_EQ(r.positions.size(), c.error ? c.line : 7u) << c.text;
-    if (!c.error) {
-      EXPECT_EQ(r.positions[c.line], c.position) << c.text;
-    }
+    if (!c.error) { EXPECT_EQ(r.positions[c.line], c.position) << c.text; }
   }
 }
 

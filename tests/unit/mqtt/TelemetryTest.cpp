@@ -127,12 +127,11 @@ struct Direct {
         out.push_back((m->payload.empty() ? "-" : "+") + m->topic.substr(21, m->topic.size() - 34));
     return out;
   }
-  // The seconds of the status messages published since from.
-  std::vector<std::string> statusTimes(std::size_t from = 0) {
+  // The minute and second of each status message.
+  std::vector<std::string> statusTimes() {
     std::vector<std::string> times;
-    for (std::size_t i = from; i < broker.published.size(); ++i)
-      if (broker.published[i].topic == "p/comm3/status")
-        times.push_back(broker.published[i].payload.substr(23, 5));
+    for (const Message& m : broker.published)
+      if (m.topic == "p/comm3/status") times.push_back(m.payload.substr(23, 5));
     return times;
   }
 };

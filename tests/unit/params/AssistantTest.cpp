@@ -19,9 +19,8 @@ std::vector<std::string> RuleLines(const std::string& report) {
   std::vector<std::string> lines;
   std::size_t pos = report.find("\r\n\r\n") + 4;
   for (std::size_t end; (end = report.find("\r\n", pos)) != pos && end != std::string::npos;
-       pos = end + 2) {
+       pos = end + 2)
     lines.push_back(report.substr(pos, end - pos));
-  }
   return lines;
 }
 
@@ -90,9 +89,8 @@ TEST(Assistant, EachGroupGivesItsLinesAtTheBandEdgesAndOnlyErrorsRefuse) {
     const AssistantVerdict v = AssessParameters(s);
     const std::vector<std::string> lines = RuleLines(v.report);
     ASSERT_EQ(lines.size(), expected.size()) << v.report;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
       EXPECT_NE(lines[i].find(expected[i]), std::string::npos) << lines[i];
-    }
     EXPECT_EQ(v.allowed, c.allowed);
     EXPECT_EQ(v.report.ends_with("\r\n\r\nAdatok feltöltése MEGTAGADVA!"), !c.allowed);
   }
