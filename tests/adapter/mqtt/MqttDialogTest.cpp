@@ -2,6 +2,7 @@
 // connection test against real brokers and stand-ins for the cases they never show;
 // then the broker connection itself.
 #include <gtest/gtest.h>
+#include <mosquitto.h>
 
 #include <QCheckBox>
 #include <QJsonDocument>
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <fstream>
-#include <mosquitto.h>
 
 #include "adapter/Rig.h"
 #include "fakes/Fakes.h"

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QSettings>
 #include <QTranslator>
 #include <filesystem>
-#include <sys/stat.h>
 #include <tuple>
 
 #include "adapter/Rig.h"
