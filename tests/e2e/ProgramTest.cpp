@@ -132,11 +132,8 @@ constexpr const char* kStatus = "t/pc/comm1/status";
 constexpr const char* kAvailability = "t/pc/comm1/availability";
 
 void WriteSettings(const TempDir& config, int port, const std::string& extra = "") {
-  std::filesystem::create_directories(config.file("Voltander"));
-  std::ofstream(config.file("Voltander/Voltander.conf"))
-      << "[Setup]\nPortok=\" 0\"\n\n[Mqtt]\nEnabled=1\nHost=127.0.0.1\nPort=" << port
-      << "\nPrefix=t/pc\n"
-      << extra;
+  WriteSettings(config, "Portok=\" 0\"\n\n[Mqtt]\nEnabled=1\nHost=127.0.0.1\nPort=" +
+                            std::to_string(port) + "\nPrefix=t/pc\n" + extra);
 }
 
 #define REQUIRE_MOSQUITTO() \
@@ -209,8 +206,7 @@ TEST(MqttEndToEnd, DamagedTlsValueSendsNothingAndIsKeptAsWritten) {
   sim.waitForFrames([](const auto& f) { return Letters(f).ends_with("RRR"); }, 20000);
   EXPECT_EQ(program.terminate(), 0);
   EXPECT_EQ(listener.taken(), "");
-  EXPECT_NE(ReadWholeFile(config.file("Voltander/Voltander.conf")).find("Tls=true"),
-            std::string::npos);
+  EXPECT_NE(Settings(config).find("Tls=true"), std::string::npos);
   EXPECT_NE(program.output().find("Hibás érték (Tls=true)"), std::string::npos) << program.output();
 }
 

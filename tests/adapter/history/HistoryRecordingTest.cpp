@@ -257,13 +257,8 @@ TEST(SessionFolder, TheChartOpensTheSessionOfAnyPartAndNamesTheMissingOne) {
   write("2026-03-01_08-00-00.004.csv", {"2026-03-04T00:00:00.000"});
   write("2026-03-01_08-00-00-2.csv", {"2026-03-05T00:00:00.000"});
   StepClock clock;
-  FakeSessionFiles files;
-  FakeDialogs dialogs;
-  FakeDeferred deferred;
-  MenuItem saving;
-  history::Recorder recorder(files, clock, dialogs, deferred, saving);
-  HistoryWindow chart(recorder);
-  chart.show();
+  ChartRig rig(clock);
+  HistoryWindow& chart = rig.chart;
   ASSERT_TRUE(chart.openFile(QString::fromStdString(dir.file("2026-03-01_08-00-00.002.csv"))));
   chart.redraw();
   EXPECT_EQ(chart.statusBar()->currentMessage(),

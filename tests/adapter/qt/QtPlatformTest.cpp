@@ -163,6 +163,14 @@ TEST(QtDialogsTest, MessageBoxShowsLinesTitleAndIconAndReportsTheAnswer) {
   }
 }
 
+// After a search, the first of the answers offered is the one preselected.
+TEST(QtDialogsTest, TheSearchsChoiceOffersTheFirstAnswer) {
+  int picked = -2;
+  WithModal<QInputDialog>([](QInputDialog& d) { d.accept(); },
+                          [&] { picked = QtPortSearch().choose("Melyik?", {"a", "b"}); });
+  EXPECT_EQ(picked, 0);
+}
+
 TEST(QtDialogsTest, InputBoxGivesTheTextOrEmptyOnCancel) {
   QtDialogs dialogs;
   for (const bool accept : {true, false}) {

@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <utility>
 
 #include "adapter/Rig.h"
 #include "platform/Journal.h"

@@ -81,8 +81,6 @@ TEST(Shutdown, TogglesAndTheFirstEntryAreStoredAfterThePortIsClosed) {
   EXPECT_EQ(first.setting("Naplo"), "0");
 }
 
-using test::Harness;
-
 const std::string kEveryByte = [] {
   std::string s;
   for (int b = 0; b < 256; ++b) s += char(b);
