@@ -136,11 +136,8 @@ void WriteSettings(const TempDir& config, int port, const std::string& extra = "
                             std::to_string(port) + "\nPrefix=t/pc\n" + extra);
 }
 
-#define REQUIRE_MOSQUITTO() \
-  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto, mosquitto_sub or mosquitto_passwd missing"
-
 TEST(MqttEndToEnd, DutyArrivesRetainedWithDiscoveryRepublishedAfterABrokerRestartKillGivesOffline) {
-  REQUIRE_MOSQUITTO();
+  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto, mosquitto_sub or mosquitto_passwd missing";
   Broker broker;
   TempDir config("voltander-mqtt");
   WriteSettings(config, broker.port());
@@ -174,7 +171,7 @@ TEST(MqttEndToEnd, DutyArrivesRetainedWithDiscoveryRepublishedAfterABrokerRestar
 }
 
 TEST(MqttEndToEnd, WrongPasswordIsRefusedAndLoggedWithoutItWhilePollingGoesOn) {
-  REQUIRE_MOSQUITTO();
+  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto, mosquitto_sub or mosquitto_passwd missing";
   Broker broker({"charger", "right-one", "", "", ""});
   TempDir config("voltander-mqtt");
   WriteSettings(config, broker.port(), "User=charger\nPassword=Wr0ngSecret\n");
@@ -211,7 +208,7 @@ TEST(MqttEndToEnd, DamagedTlsValueSendsNothingAndIsKeptAsWritten) {
 }
 
 TEST(MqttEndToEnd, TlsWithTheTestsOwnCertificateAuthority) {
-  REQUIRE_MOSQUITTO();
+  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto, mosquitto_sub or mosquitto_passwd missing";
   TempDir pki("voltander-pki");
   if (!MakeTestPki(pki, "IP:127.0.0.1")) GTEST_SKIP() << "openssl failed";
   Broker broker({"", "", pki.file("server.crt"), pki.file("server.key"), pki.file("ca.crt")});

@@ -180,6 +180,19 @@ TEST(Recorder, ALongSessionGoesInDailyPartsTheOldestGoAndWhatIsLeftReadsAsOne) {
   }
 }
 
+TEST(Timeline, WithTheSavingOffTheLastDayIsKeptAndTheOlderHoursAreSaidToBeGone) {
+  RecorderRig rig;
+  rig.saving.setChecked(false);
+  for (int k = 0; k < 86400; ++k) rig.recorder.status({3, 10, true, false, false, 4.0f});
+  const Timeline& t = rig.recorder.timeline();
+  EXPECT_TRUE(rig.files.files.empty());
+  EXPECT_LE(t.detailFrom(), kStart + 86400);
+  EXPECT_TRUE(Frame(t, kStart + 3600, kStart + 7200, 1000).detailMissing);
+  const ChartFrame f = Frame(t, kStart + 169200, kStart + 172800, 1000);
+  EXPECT_FALSE(f.detailMissing);
+  EXPECT_EQ(f.duty.size(), 1801u);
+}
+
 // A service on a full disk: told once, the saving stays on, nothing is tried for ten
 // minutes of the clock, then the session goes on in a new part.
 // As the service keeps its history: nothing draws, so no chart store either.

@@ -139,15 +139,14 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Raw bytes, each followed by its pause; only a frame that left is told.
 TEST(SendFrame, WritesTenRawBytesEachFollowedByAOneMillisecondPause) {
-  test::FakeSerialPort port;
-  test::FakePause pause;
-  test::FakeJournal journal;
-  const Line line{port, pause, journal};
+  Harness h;  // its port not opened yet
+  FakeSerialPort& port = h.port;
+  const Line line{port, h.pause, h.journal};
   EXPECT_FALSE(SendFrame(line, kPoll)) << "port never opened";
   port.open(1);
   std::string order;
   port.onWrite = [&](std::uint8_t) { order += 'w'; };
-  pause.onPause = [&](int ms) { order += std::to_string(ms); };
+  h.pause.onPause = [&](int ms) { order += std::to_string(ms); };
   EXPECT_TRUE(SendFrame(line, kPoll));
   EXPECT_EQ(port.written, (Bytes{83, 82, 48, 48, 48, 48, 48, 48, 48, 84}));
   EXPECT_EQ(order, "w1w1w1w1w1w1w1w1w1w1");
@@ -158,7 +157,7 @@ TEST(SendFrame, WritesTenRawBytesEachFollowedByAOneMillisecondPause) {
   port.failWritesAfter = 14;
   EXPECT_FALSE(SendFrame(line, kPoll));
   EXPECT_EQ(port.written.size(), 14u);
-  EXPECT_EQ(journal.all, (std::vector<std::string>{"sent R", "sent I"}));
+  EXPECT_EQ(h.journal.all, (std::vector<std::string>{"sent R", "sent I"}));
 }
 
 }  // namespace

@@ -34,7 +34,6 @@ struct Upload : ::testing::Test {
     h.select(p);
     h.form->Fel.click();
   }
-  std::vector<std::string> texts() { return h.dialogs.texts(); }
   test::Harness h;
 };
 
@@ -50,7 +49,7 @@ TEST_F(Upload, SendsTheSetInControllerOrderWithThePollHeldAndConfirms) {
   EXPECT_EQ(timerDuringSend, std::vector<bool>(10, false));
   EXPECT_TRUE(h.timer.enabled());
   EXPECT_EQ(h.journal.events.back(), "upload 178 159 175 165 1 10 1");
-  EXPECT_EQ(texts(), std::vector<std::string>{kDone});
+  EXPECT_EQ(h.dialogs.texts(), std::vector<std::string>{kDone});
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
 
   // Row 53, row 28, no current (row 0), row 1, 255 days - 1, no time, 255 s.
@@ -109,7 +108,7 @@ TEST_F(Upload, WithoutALinkOrWithAPortLostDuringTheSendOnlyNoConnectionIsShown) 
   upload();
   h.port.close();  // the link flag has not caught up yet
   upload();
-  EXPECT_EQ(texts(), (std::vector<std::string>{kNoLink, kNoLink, kNoLink}));
+  EXPECT_EQ(h.dialogs.texts(), (std::vector<std::string>{kNoLink, kNoLink, kNoLink}));
   EXPECT_TRUE(h.journal.events.empty()) << "no upload told that did not leave";
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
 }
