@@ -19,14 +19,12 @@ class FakeSerialPort : public SerialPort {
   // Comm n is the device "COM<n>"; any other path counts as number 0.
   std::string deviceForComm(int n) const override { return "COM" + std::to_string(n); }
   OpenResult open(const std::string& device) override {
-    ++openAttempts;
     devices.push_back(device);
     const int portNumber = device.starts_with("COM") ? std::stoi(device.substr(3)) : 0;
     if (auto it = openFailures.find(portNumber); it != openFailures.end()) return it->second;
     open_ = true;
     number_ = portNumber;
     rx.clear();
-    opened.push_back(portNumber);
     return {};
   }
   OpenResult open(int portNumber) { return open(deviceForComm(portNumber)); }
@@ -70,9 +68,7 @@ class FakeSerialPort : public SerialPort {
   std::string settings;
   std::deque<std::uint8_t> rx;
   std::vector<std::uint8_t> written;  // every byte that left, in order
-  std::vector<int> opened;            // port numbers, one per successful open
   std::vector<std::string> devices;   // every path an opening was tried with
-  int openAttempts = 0;
   int closes = 0;
   std::vector<bool> breakCalls;
   std::function<void(std::uint8_t)> onWrite;  // after each successful write

@@ -39,4 +39,18 @@ std::string Harness::setting(const std::string& key) const {
   return it == settings.values.end() ? std::string("<absent>") : it->second;
 }
 
+static std::array<ListBox*, 7> InControllerOrder(Folap& f) {
+  return {&f.Umin, &f.Umax, &f.Igyors, &f.Inormal, &f.Tkarbantarto, &f.Thiszt, &f.Minta};
+}
+
+void Harness::select(const std::vector<int>& positions) {
+  for (std::size_t i = 0; i < 7; ++i) InControllerOrder(*form)[i]->select(positions.at(i));
+}
+
+std::vector<int> Harness::selections() const {
+  std::vector<int> out;
+  for (const ListBox* list : InControllerOrder(*form)) out.push_back(list->selected());
+  return out;
+}
+
 }  // namespace voltander::test

@@ -42,6 +42,10 @@ struct Harness {
   // A ten-byte frame from the controller, delivered in one piece.
   void reply(std::uint8_t letter, std::vector<std::uint8_t> payload);
   std::string setting(const std::string& key) const;
+  // The seven lists in the controller's order: Umin, Umax, Igyors, Inormal, Tkarbantarto,
+  // Thiszt, Minta; -1 is no selection.
+  void select(const std::vector<int>& positions);
+  std::vector<int> selections() const;
 };
 
 }  // namespace voltander::test

@@ -54,12 +54,21 @@ std::string Run(const std::string& command) {
   return out;
 }
 
-}  // namespace
-
 // Debian puts the broker in /usr/sbin, which a user's PATH may lack.
 std::string BrokerBinary() {
   return std::filesystem::exists("/usr/sbin/mosquitto") ? "/usr/sbin/mosquitto" : "mosquitto";
 }
+
+// The client tools' options for login ("user:password") and the broker's TLS.
+std::string Auth(const std::string& login, const std::string& caFile) {
+  std::string auth;
+  if (const auto colon = login.find(':'); colon != std::string::npos)
+    auth = " -u '" + login.substr(0, colon) + "' -P '" + login.substr(colon + 1) + "'";
+  if (!caFile.empty()) auth += " --cafile '" + caFile + "'";
+  return auth;
+}
+
+}  // namespace
 
 bool HaveMosquitto() {
   return Run("for c in " + BrokerBinary() +
@@ -109,19 +118,6 @@ void Broker::stop() {
   waitpid(pid_, nullptr, 0);
   pid_ = -1;
 }
-
-namespace {
-
-// The client tools' options for login ("user:password") and the broker's TLS.
-std::string Auth(const std::string& login, const std::string& caFile) {
-  std::string auth;
-  if (const auto colon = login.find(':'); colon != std::string::npos)
-    auth = " -u '" + login.substr(0, colon) + "' -P '" + login.substr(colon + 1) + "'";
-  if (!caFile.empty()) auth += " --cafile '" + caFile + "'";
-  return auth;
-}
-
-}  // namespace
 
 bool MakeTestPki(const TempDir& dir, const std::string& san) {
   const std::string make =

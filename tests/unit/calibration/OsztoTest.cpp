@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "calibration/CalibrationTexts.h"
+#include "calibration/DividerModel.h"
 #include "calibration/Oszto.h"
 #include "common/Version.h"
 #include "fakes/Fakes.h"
@@ -151,7 +154,11 @@ TEST_F(CalibrationWindow, KalibSendsTheModeFrameOnlyAfterYesAndOnlyWithALink) {
 }
 
 // Right after an opening at 3.0 the preselected entries are uploaded: 3012, not 3000.
-TEST_F(CalibrationWindow, UfelSendsTheRatioTimes1000AndCommitsIt) {
+// The new ratio is kept even when nothing could be sent.
+TEST_F(CalibrationWindow, UfelSendsTheRatioTimes1000AndKeepsItEvenWhenNothingCouldBeSent) {
+  h.kozos.DividerRatio = 3.0f;
+  open([&](Oszto& w) { w.Ufel.click(); });
+  EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);  // without a link
   connect();
   h.kozos.DividerRatio = 3.0f;
   open([&](Oszto& w) {
@@ -159,17 +166,10 @@ TEST_F(CalibrationWindow, UfelSendsTheRatioTimes1000AndCommitsIt) {
     EXPECT_TRUE(w.closed());
   });
   EXPECT_EQ(h.port.written, (Bytes{'S', 'U', 11, 196, 'Z', 'E', 'P', 'H', ' ', 'T'}));
-  EXPECT_EQ(texts(), Strings{text::kUploadDone});
   EXPECT_EQ(h.journal.events.back(), "calibration 3012");
   EXPECT_EQ(h.kozos.CommittedDividerRatio, 3.0120482f);
   EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);
-}
-
-TEST_F(CalibrationWindow, UfelKeepsTheNewRatioEvenWhenNothingCouldBeSent) {
-  h.kozos.DividerRatio = 3.0f;
-  open([&](Oszto& w) { w.Ufel.click(); });
-  EXPECT_EQ(h.kozos.DividerRatio, 3.0120482f);  // without a link
-  connect();
+  h.port.written.clear();
   h.port.failWritesAfter = 3;
   open([&](Oszto& w) { w.Ufel.click(); });
   open([&](Oszto& w) {
@@ -181,9 +181,43 @@ TEST_F(CalibrationWindow, UfelKeepsTheNewRatioEvenWhenNothingCouldBeSent) {
   open([&](Oszto& w) { w.Ufel.click(); });
   EXPECT_EQ(h.kozos.DividerRatio, -2.0f);
   EXPECT_EQ(h.port.written.size(), 3u) << "only the bytes before the failure";
-  EXPECT_EQ(texts(), (Strings{text::kUploadRefused, text::kUploadRefused, text::kRatioOutOfRange,
-                              text::kRatioOutOfRange}));
+  EXPECT_EQ(texts(), (Strings{text::kUploadRefused, text::kUploadDone, text::kUploadRefused,
+                              text::kRatioOutOfRange, text::kRatioOutOfRange}));
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
+}
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// A ratio whose single-precision product with 1000 is exactly `product`.
+float RatioWithProduct(float product) {
+  float ratio = product / 1000.0f;
+  while (ratio * 1000.0f > product) ratio = std::nextafter(ratio, 0.0f);
+  while (ratio * 1000.0f < product) ratio = std::nextafter(ratio, 100.0f);
+  EXPECT_EQ(ratio * 1000.0f, product) << "no float ratio gives " << product;
+  return ratio;
+}
+
+TEST(DividerModel, RatioTimes1000RoundsHalvesToEvenAndRefusesWhatCannotComeBack) {
+  for (const auto& [product, n] : {std::pair{3012.5f, 3012}, std::pair{3013.5f, 3014},
+                                   std::pair{4351.5f, 4352}, std::pair{0.0f, 0}})
+    EXPECT_EQ(RatioTimes1000(RatioWithProduct(product)), n) << product;
+  EXPECT_EQ(RatioTimes1000(RatioFromEntries(kVccAtFiveVolts, 166)), 3012);
+
+  // Near the top consecutive ratios move the product by about 0.004.
+  float lastSendable = 32.7675f;
+  while (lastSendable * 1000.0f >= 32767.5f) lastSendable = std::nextafter(lastSendable, 0.0f);
+  EXPECT_EQ(RatioTimes1000(lastSendable), 32767);
+  for (float ratio : {std::nextafter(lastSendable, 100.0f), 50.0f, -0.0004f, kNaN, kInf})
+    EXPECT_FALSE(RatioTimes1000(ratio).has_value()) << ratio;
+}
+
+TEST(DividerModel, RhiEntryIsTheTestPinVoltageAtFiveVoltsRoundedDownOrNone) {
+  EXPECT_EQ(RhiEntryForRatio(1.01f), 495);
+  // Just above 1 the product may round up to 500, one past the list: never offered.
+  EXPECT_LT(RhiEntryForRatio(std::nextafter(1.0f, 2.0f)).value_or(-1), kRhiEntries);
+  for (float ratio : {1.0f, -0.0f, kInf, -kInf})
+    EXPECT_FALSE(RhiEntryForRatio(ratio).has_value()) << ratio;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "common/CivilDays.h"
+#include "common/CommNumbers.h"
 #include "common/LeadingNumber.h"
 #include "common/PatternFormat.h"
 #include "common/Rounding.h"
@@ -97,9 +98,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndInt16OverflowIsError6) {
   EXPECT_EQ(ToInt16(-1.0).value, -1);
   EXPECT_EQ(ToInt16(32767.4).error, 0);
   EXPECT_EQ(ToInt16(-32768.5).value, -32768);
-  for (double v : {32767.5, -32768.6, 40000.0, std::nan(""), HUGE_VAL}) {
+  for (double v : {32767.5, -32768.6, 40000.0, std::nan(""), HUGE_VAL})
     EXPECT_EQ(ToInt16(v).error, 6) << v;
-  }
 }
 
 TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
@@ -113,6 +113,7 @@ TEST(PatternFormat, RoundsToTheDecimalsOfThePatternAndNeverShowsANegativeZero) {
   // Halves of the last place go away from zero.
   EXPECT_EQ(FormatPattern(1.5625f, "0.000 V", "."), "1.563 V");
   EXPECT_EQ(FormatPattern(-2.125, "0.00", "."), "-2.13");
+  EXPECT_EQ(FormatPattern(-2.25, "0.0", ","), "-2,3");
 }
 
 // A damaged file can carry the year 0000, whose January counts in the year before it:
@@ -121,13 +122,34 @@ TEST(CivilDays, DatesAndDayCountsMatchBothWaysInEveryEra) {
   const struct { int y, m, d; std::int64_t days; } cases[] = {
       {1970, 1, 1, 0},       {1969, 12, 31, -1},      {1600, 2, 29, -135081}, {2400, 2, 29, 157113},
       {1, 1, 1, -719162},    {0, 3, 1, -719468},      {0, 1, 1, -719528},     {-1, 12, 31, -719529},
-      {-400, 1, 1, -865625}};
+      {-400, 1, 1, -865625}, {1970, 3, 1, 59}};
   for (const auto& c : cases) {
     EXPECT_EQ(DaysFromCivil(c.y, c.m, c.d), c.days) << c.y << '-' << c.m << '-' << c.d;
     int y = 0, m = 0, d = 0;
     CivilFromDays(c.days, y, m, d);
     EXPECT_EQ(std::make_tuple(y, m, d), std::make_tuple(c.y, c.m, c.d)) << c.days;
   }
+}
+
+// The port numbering both ways (0: no number, "": no device): the number a device opens
+// under is the one the controller search offers, and only a proper link name has one.
+TEST(CommNumbers, EachFamilyHoldsThirtyTwoNumbersAndEveryOtherNameHasNone) {
+  const std::pair<int, const char*> cases[] = {
+      {1, "/dev/ttyS0"},     {32, "/dev/ttyS31"},   {33, "/dev/ttyUSB0"}, {64, "/dev/ttyUSB31"},
+      {65, "/dev/ttyACM0"},  {96, "/dev/ttyACM31"}, {0, "/dev/ttyS32"},   {0, "/dev/ttyACM"},
+      {0, "/dev/ttyUSB01"},  {0, "/dev/ttyUSB1x"},  {0, "/dev/ttyAMA0"},  {0, "/dev/pts/3"},
+      {0, "/tmp/dev/ttyS1"}, {0, "/dev/ttyUSB100"}};
+  for (const auto& [n, path] : cases) {
+    EXPECT_EQ(StandardCommNumber(path), n) << path;
+    EXPECT_EQ(StandardDevicePath(n), n ? path : "") << n;
+  }
+  for (int n : {-1, 0, 97, 255}) EXPECT_EQ(StandardDevicePath(n), "") << n;
+  for (int n = 1; n <= 96; ++n) EXPECT_EQ(StandardCommNumber(StandardDevicePath(n)), n);
+  const std::pair<const char*, int> links[] = {
+      {"COM1", 1}, {"COM97", 97}, {"COM255", 255}, {"COM256", 0},  {"COM0", 0},  {"COM07", 0},
+      {"COM", 0},  {"com7", 0},   {"COM7.bak", 0}, {"COM1000", 0}, {"XCOM7", 0}, {"COM-1", 0}};
+  for (const auto& [name, n] : links) EXPECT_EQ(LinkNameNumber(name), n) << name;
+  EXPECT_EQ(LinkName(97), "COM97");
 }
 
 }  // namespace

@@ -120,6 +120,20 @@ TEST(ControllerSearch, AnAnswerIsChosenLikeTheUsersChoiceAndEveryOtherEndRestore
   }
 }
 
+// Every link number taken: an answer without a number of its own cannot be chosen.
+TEST(ControllerSearch, WithNoLinkNumberLeftANewDeviceIsToldAsUnlinkedAndThePortStays) {
+  Harness h;
+  h.loadWithPort(3);
+  h.portSearch.devices = {{"/dev/ttyAMA0", "/dev/ttyAMA0", "", "", "", {}, {}}};
+  for (int n = 97; n <= 255; ++n) h.portSearch.links.push_back({n, "/p/COM" + std::to_string(n), ""});
+  h.portSearch.run = {false, std::vector<O>(160, O::NoAnswer)};
+  h.portSearch.run.outcomes.back() = O::Answered;  // the device, asked last
+  h.form->KKereses.click();
+  EXPECT_EQ(h.dialogs.texts().back(), kSearchLinkFailed);
+  EXPECT_TRUE(h.portSearch.registered.empty());
+  EXPECT_EQ(h.form->Portok.selected(), 3);
+}
+
 // Opening a port can reset the board: one the search never probed stays as it was.
 TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
   // clang-format off
@@ -134,10 +148,10 @@ TEST(ControllerSearch, OnlyAPortClosedForProbingIsOpenedAgain) {
     h.portSearch.run = {false, {O::NoAnswer}};
     h.dialogs.answers = {answer};
     h.dialogs.whileShown = [&](const ShownMessage&) { EXPECT_FALSE(h.timer.enabled()); };
-    const std::size_t closes = h.port.closes, opened = h.port.opened.size();
+    const std::size_t closes = h.port.closes, opened = h.port.devices.size();
     h.form->KKereses.click();
     EXPECT_EQ(h.port.closes - closes, reopened ? 1u : 0u);
-    EXPECT_EQ(h.port.opened.size() - opened, reopened ? 1u : 0u);
+    EXPECT_EQ(h.port.devices.size() - opened, reopened ? 1u : 0u);
     EXPECT_EQ(h.port.isOpen(), previous >= 0);
     EXPECT_EQ(h.timer.enabled(), previous >= 0);
   }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/Version.h"
 #include "fakes/Fakes.h"
 #include "files/ParameterFile.h"
 #include "params/StepTables.h"
+#include "platform/FileStore.h"
 
 namespace voltander {
 namespace {
@@ -17,19 +19,7 @@ const std::string kError = "Eror in File funktions ! Error Code: ";
 struct FileCommands : ::testing::Test {
   void SetUp() override {
     f.Form_Load();
-    select(kBefore);
-  }
-  // In file order: Umin, Umax, Igyors, Inormal, Thiszt, Tkarbantarto, Minta.
-  std::array<ListBox*, 7> lists() {
-    return {&f.Umin, &f.Umax, &f.Igyors, &f.Inormal, &f.Thiszt, &f.Tkarbantarto, &f.Minta};
-  }
-  void select(const std::vector<int>& p) {
-    for (std::size_t n = 0; n < 7; ++n) lists()[n]->select(p[n]);
-  }
-  std::vector<int> selections() {
-    std::vector<int> s;
-    for (ListBox* l : lists()) s.push_back(l->selected());
-    return s;
+    h.select(kBefore);
   }
   Strings texts() { return h.dialogs.texts(); }
   // Picks /data/name in the next file dialog and runs the command.
@@ -46,21 +36,21 @@ struct FileCommands : ::testing::Test {
 };
 
 TEST_F(FileCommands, SaveThenOpenRestoresTheSetAndTheRatio) {
-  select({-1, -1, -1, -1, -1, -1, -1});
+  h.select({-1, -1, -1, -1, -1, -1, -1});
   run(f.FMentes, "a.vlt");
   EXPECT_EQ(h.files.files["/data/a.vlt"], " 4\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n");
   EXPECT_EQ(f.window.title(), FileTitle("a.vlt", f.version));
 
   rebuildAt(3.0120482f);
-  select({3, 40, 14, -1, 9, 0, 254});
+  h.select({3, 40, 14, -1, 9, 0, 254});
   run(f.FMentes, "set.vlt");
   rebuildAt(4.0f);
-  select({0, 0, 0, 0, 0, 0, 0});
+  h.select({0, 0, 0, 0, 0, 0, 0});
   f.Umin.setBackground(kLightRed);  // a wizard mark, cleared as by a user's choice
 
   run(f.FBe, "set.vlt");
   EXPECT_TRUE(h.dialogs.shown.empty());
-  EXPECT_EQ(selections(), (std::vector<int>{3, 40, 14, -1, 9, 0, 254}));
+  EXPECT_EQ(h.selections(), (std::vector<int>{3, 40, 14, -1, 9, 0, 254}));
   EXPECT_FLOAT_EQ(h.kozos.DividerRatio, 3.012048f);
   EXPECT_EQ(f.Umax.text(40), "6.901 V*") << "rebuilt from the file's ratio, not 9.164 V*";
   EXPECT_FALSE(f.Umin.background().has_value());
@@ -92,7 +82,7 @@ TEST_F(FileCommands, CancelChangesNothingOverwriteNeedsOkAndOpenNeedsTheExactNam
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
   EXPECT_EQ(f.window.title(), before);
   EXPECT_FLOAT_EQ(h.kozos.DividerRatio, 4.0f);
-  EXPECT_EQ(selections(), kBefore);
+  EXPECT_EQ(h.selections(), kBefore);
 }
 
 TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
@@ -106,7 +96,7 @@ TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     rebuildAt(4.0f);
-    select(kBefore);
+    h.select(kBefore);
     h.dialogs.shown.clear();
     h.files.files["/data/bad.vlt"] = c.file;
     run(f.FBe, "bad.vlt");
@@ -114,7 +104,7 @@ TEST_F(FileCommands, AFailingLineKeepsWhatWasAppliedBeforeIt) {
     EXPECT_EQ(h.dialogs.shown[0].icon, Icon::None);
     EXPECT_EQ(h.kozos.DividerRatio, c.ratio);
     EXPECT_EQ(f.Umax.text(26), c.divided);
-    EXPECT_EQ(selections(), c.selections);
+    EXPECT_EQ(h.selections(), c.selections);
     EXPECT_EQ(f.window.title(), FileTitle("bad.vlt", f.version));
   }
 }
@@ -138,6 +128,66 @@ TEST_F(FileCommands, StoreFailuresShowTheirCodeAndAccessErrorsTheDriveMessage) {
   run(f.FBe, "huge.vlt");
   EXPECT_EQ(texts(), Strings{kError + "62"});
   EXPECT_EQ(h.kozos.DividerRatio, 0.0f);
+}
+
+std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n") {
+  std::string s;
+  for (const std::string& l : lines) s += l + end;
+  return s;
+}
+
+// Entry counts in file order: Umin, Umax, Igyors, Inormal, Thiszt, Tkarbantarto, Minta.
+ParameterFileRead Read(const std::string& bytes) {
+  return ReadParameterFile(bytes, {52, 52, 15, 15, 255, 255, 255});
+}
+
+TEST(ParameterFile, LinesEndAtCrWithOrWithoutLfAndMissingLinesAre62) {
+  EXPECT_EQ(Read(" 4\r").error, kPastEnd);  // a final CR opens no further line
+  EXPECT_EQ(Read(Lines({" 4", " 1", " 2", " 3", " 4", " 5", " 6", " 7"}, "\r")).error, kFileOk);
+  // The last line may lack its end; what follows the eighth is never looked at.
+  const ParameterFileRead r =
+      Read(Lines({" 4", " 1", " 2", " 3", " 4", " 5", " 6"}) + " 7\rnonsense\r\n 99999\r\n");
+  EXPECT_EQ(r.error, kFileOk);
+  EXPECT_EQ(r.positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+
+  // LF alone: line 1 takes the whole file and its digits run together up to the minus.
+  const ParameterFileRead lf = Read(Lines({" 4", " 0", " 25", "-1", " 3"}, "\n"));
+  EXPECT_EQ(lf.error, kPastEnd);
+  EXPECT_EQ(lf.ratio, 4025.0f);
+  EXPECT_TRUE(lf.positions.empty());
+}
+
+TEST(ParameterFile, PositionsRoundHalfToEvenAndMustFitTheirOwnList) {
+  // clang-format off
+  const struct { std::size_t line; const char* text; int error; int position; } cases[] = {
+      // line: 0 = Umin ... 6 = Minta
+      {0, " 2.5", kFileOk, 2},       {0, " 3.5", kFileOk, 4},     {0, "-1", kFileOk, -1},
+      {0, "x", kFileOk, 0},          {1, " 51.4", kFileOk, 51},   {0, " 52", kOutOfRange, 0},
+      {0, " 60", kOutOfRange, 0},    {0, "-1.6", kOutOfRange, 0}, {2, " 15", kOutOfRange, 0},
+      {6, " 254", kFileOk, 254},     {6, " 255", kOutOfRange, 0}, {0, " 40000", kOverflow, 0},
+      {0, " 32767.5", kOverflow, 0}, {3, " 1E400", kOverflow, 0}};
+  // clang-format on
+  for (const auto& c : cases) {
+    std::vector<std::string> lines(8, " 1");
+    lines[c.line + 1] = c.text;
+    const ParameterFileRead r = Read(Lines(lines));
+    EXPECT_EQ(r.error, c.error) << c.text;
+    EXPECT_EQ(r.positions.size(), c.error ? c.line : 7u) << c.text;
+    if (!c.error) { EXPECT_EQ(r.positions[c.line], c.position) << c.text; }
+  }
+}
+
+TEST(ParameterFile, RatioThatDoesNotFitAFloatIsRefusedUnapplied) {
+  for (const char* line : {" 1E39", "-1E39", " 1E400", " 1E38"}) {
+    const ParameterFileRead r = Read(Lines({line, " 1"}));
+    EXPECT_EQ(r.error, kOverflow) << line;
+    EXPECT_FALSE(r.ratio.has_value()) << line;
+  }
+  // Large, but every divided step built from it is still a float.
+  EXPECT_EQ(Read(Lines({" 9E37"})).ratio, 9e37f);
+  EXPECT_EQ(Read(Lines({"abc"})).ratio, 0.0f);
+  EXPECT_EQ(Read(std::string(kMaxParameterFileBytes, '7')).error, kOverflow)
+      << "an endless line of digits is an overflow, not a zero";
 }
 
 }  // namespace

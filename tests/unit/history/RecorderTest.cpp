@@ -180,6 +180,19 @@ TEST(Recorder, ALongSessionGoesInDailyPartsTheOldestGoAndWhatIsLeftReadsAsOne) {
   }
 }
 
+TEST(Timeline, WithTheSavingOffTheLastDayIsKeptAndTheOlderHoursAreSaidToBeGone) {
+  RecorderRig rig;
+  rig.saving.setChecked(false);
+  for (int k = 0; k < 86400; ++k) rig.recorder.status({3, 10, true, false, false, 4.0f});
+  const Timeline& t = rig.recorder.timeline();
+  EXPECT_TRUE(rig.files.files.empty());
+  EXPECT_LE(t.detailFrom(), kStart + 86400);
+  EXPECT_TRUE(Frame(t, kStart + 3600, kStart + 7200, 1000).detailMissing);
+  const ChartFrame f = Frame(t, kStart + 169200, kStart + 172800, 1000);
+  EXPECT_FALSE(f.detailMissing);
+  EXPECT_EQ(f.duty.size(), 1801u);
+}
+
 // A service on a full disk: told once, the saving stays on, nothing is tried for ten
 // minutes of the clock, then the session goes on in a new part.
 // As the service keeps its history: nothing draws, so no chart store either.
@@ -208,20 +221,6 @@ TEST(Recorder, RetryLaterTellsOnceAndTriesANewPartTenMinutesLater) {
   EXPECT_EQ(rig.dialogs.shown.size(), 2u);
   EXPECT_TRUE(rig.recorder.timeline().empty());
   EXPECT_TRUE(rig.recorder.summary().any);
-}
-
-// Read as a number at start-up (on when absent), written back at exit.
-TEST(NaploSetting, StartsFromTheStoreFlipsAndIsWrittenBack) {
-  for (const auto& [stored, checked] : std::vector<std::pair<const char*, bool>>{
-           {nullptr, true}, {"1.0", true}, {"2", false}}) {
-    test::Harness h;
-    if (stored) h.settings.values["Voltander/Setup/Naplo"] = stored;
-    h.form->Form_Load();
-    EXPECT_EQ(h.form->NMentes.checked(), checked) << (stored ? stored : "absent");
-    h.form->NMentes.click();
-    h.form->Form_Unload();
-    EXPECT_EQ(h.setting("Naplo"), checked ? "0" : "1");
-  }
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "fakes/Fakes.h"
 
@@ -33,9 +32,8 @@ inline std::string Look(const Folap& f) {
   s += " Bar=" + std::to_string(f.Bar.value());
   if (f.Hiba.visible()) s += " Hiba";
   if (f.Led.enabled()) s += " Led";
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 5; ++i)
     if (f.State[i].enabled()) s += " State" + std::to_string(i);
-  }
   if (f.Kall.visible()) s += " Kall";
   if (f.Fel.enabled()) s += " Fel";
   return s;

@@ -14,6 +14,8 @@ using SerialEvents = LinkTest;
 TEST_F(PortChoice, EntryPositionPlusOneIsThePortAndEachChoiceStartsANewLink) {
   EXPECT_EQ(h.port.portNumber(), 1);
   status(10, 2);
+  h.timer.tick(), h.timer.tick();  // a silent period: lost, and restored by the next reply
+  status(10, 2);
   h.reply('V', {'2', '0', '0', '4', '0', '1'});
   const int closes = h.port.closes;
   f().Portok.select(254);
@@ -22,10 +24,14 @@ TEST_F(PortChoice, EntryPositionPlusOneIsThePortAndEachChoiceStartsANewLink) {
   EXPECT_TRUE(h.timer.enabled());
   EXPECT_FALSE(h.kozos.LiveLink);
   EXPECT_FALSE(h.kozos.ReplySeen);
-  // The controller on the new port is asked for its version and parameters again.
+  // The controller on the new port is asked for its version and parameters again, and
+  // its first link is up, not restored.
   status(10, 2);
-  EXPECT_EQ(CountSent(h, 'V'), 2);
-  EXPECT_EQ(std::count(h.journal.events.begin(), h.journal.events.end(), "up"), 2);
+  EXPECT_EQ(CountSent(h, 'V'), 3);
+  std::vector<std::string> told;
+  for (const std::string& e : h.journal.events)
+    if (e == "up" || e == "lost" || e == "restored") told.push_back(e);
+  EXPECT_EQ(told, (std::vector<std::string>{"up", "lost", "restored", "up"}));
 
   f().Portok.setSelectedSilently(-1);
   f().link.Portok_Click();

@@ -102,48 +102,29 @@ TEST_F(BadFrame, AnUnknownLetterOnlyRefreshesTheConnectionDisplay) {
   EXPECT_EQ(h.port.written.size(), sent);
 }
 
-TEST_F(StoredParameters, SelectTheControllersValuesInAllSevenLists) {
+TEST_F(StoredParameters, SelectTheControllersValuesInAllSevenListsAndKeepWhatNamesNoEntry) {
   for (ListBox* list : f().lists.all()) list->setBackground(kLightRed);
 
   // Umin level 2, Umax level 22, Igyors step 5, Inormal step 2, then 1-based positions.
   h.reply('O', {178, 190, 165, 162, 3, 10, 1});
 
-  EXPECT_EQ(f().Umin.selected(), 0);
-  EXPECT_EQ(f().Umax.selected(), 20);
-  EXPECT_EQ(f().Igyors.selected(), 4);
-  EXPECT_EQ(f().Inormal.selected(), 1);
-  EXPECT_EQ(f().Tkarbantarto.selected(), 2);
-  EXPECT_EQ(f().Thiszt.selected(), 9);
-  EXPECT_EQ(f().Minta.selected(), 0);
+  EXPECT_EQ(h.selections(), (std::vector<int>{0, 20, 4, 1, 2, 9, 0}));
   EXPECT_EQ(f().window.title(), StartupTitle() + " (*Kontroller*)");
   // Each list's own handler ran: the four value lists lost their mark.
-  for (ListBox* list : {&f().Umin, &f().Umax, &f().Igyors, &f().Inormal}) {
+  for (ListBox* list : {&f().Umin, &f().Umax, &f().Igyors, &f().Inormal})
     EXPECT_EQ(list->background(), std::nullopt);
-  }
   EXPECT_TRUE(h.port.written.empty()) << "the reply asks nothing further";
 
   // Level 28 carries level 2's code with bit 4 cleared; level 32 shares level 6's code,
   // so the lower level wins.
   h.reply('O', {178 & 0xEF, 144, 175, 161, 255, 255, 255});
-  EXPECT_EQ(f().Umin.selected(), 26);
-  EXPECT_EQ(f().Umax.selected(), 4);
-  EXPECT_EQ(f().Igyors.selected(), 14);
-  EXPECT_EQ(f().Inormal.selected(), 0);
-  EXPECT_EQ(f().Tkarbantarto.selected(), 254);
-}
+  EXPECT_EQ(h.selections(), (std::vector<int>{26, 4, 14, 0, 254, 254, 254}));
 
-TEST_F(StoredParameters, CodesAndPositionsThatNameNoEntry) {
   h.reply('O', {190, 190, 165, 165, 5, 5, 5});
   // Level 0 has no entry: kept; level 1 and current step 0: no selection; unknown: kept;
   // position 0: no selection.
   h.reply('O', {176, 177, 160, 7, 0, 0, 0});
-  EXPECT_EQ(f().Umin.selected(), 20);
-  EXPECT_EQ(f().Umax.selected(), -1);
-  EXPECT_EQ(f().Igyors.selected(), -1);
-  EXPECT_EQ(f().Inormal.selected(), 4);
-  EXPECT_EQ(f().Tkarbantarto.selected(), -1);
-  EXPECT_EQ(f().Thiszt.selected(), -1);
-  EXPECT_EQ(f().Minta.selected(), -1);
+  EXPECT_EQ(h.selections(), (std::vector<int>{20, -1, -1, 4, -1, -1, -1}));
   // A position past a shorter list names nothing, so the selection is kept.
   EXPECT_EQ(PositionForOrdinal(3, 3), 2);
   EXPECT_EQ(PositionForOrdinal(4, 3), std::nullopt);

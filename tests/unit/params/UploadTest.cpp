@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/Fakes.h"
+#include "params/Assistant.h"
+#include "params/StepTables.h"
 #include "params/UploadFrame.h"
 
 namespace voltander {
@@ -26,13 +31,9 @@ struct Upload : ::testing::Test {
   }
   // Umin, Umax, Igyors, Inormal, Tkarbantarto, Thiszt, Minta.
   void upload(const std::vector<int>& p = {0, 25, 14, 4, 0, 9, 0}) {
-    Folap& f = *h.form;
-    ListBox* lists[] = {&f.Umin,         &f.Umax,   &f.Igyors, &f.Inormal,
-                        &f.Tkarbantarto, &f.Thiszt, &f.Minta};
-    for (std::size_t i = 0; i < 7; ++i) lists[i]->select(p[i]);
-    f.Fel.click();
+    h.select(p);
+    h.form->Fel.click();
   }
-  std::vector<std::string> texts() { return h.dialogs.texts(); }
   test::Harness h;
 };
 
@@ -48,7 +49,7 @@ TEST_F(Upload, SendsTheSetInControllerOrderWithThePollHeldAndConfirms) {
   EXPECT_EQ(timerDuringSend, std::vector<bool>(10, false));
   EXPECT_TRUE(h.timer.enabled());
   EXPECT_EQ(h.journal.events.back(), "upload 178 159 175 165 1 10 1");
-  EXPECT_EQ(texts(), std::vector<std::string>{kDone});
+  EXPECT_EQ(h.dialogs.texts(), std::vector<std::string>{kDone});
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Information);
 
   // Row 53, row 28, no current (row 0), row 1, 255 days - 1, no time, 255 s.
@@ -107,9 +108,137 @@ TEST_F(Upload, WithoutALinkOrWithAPortLostDuringTheSendOnlyNoConnectionIsShown) 
   upload();
   h.port.close();  // the link flag has not caught up yet
   upload();
-  EXPECT_EQ(texts(), (std::vector<std::string>{kNoLink, kNoLink, kNoLink}));
+  EXPECT_EQ(h.dialogs.texts(), (std::vector<std::string>{kNoLink, kNoLink, kNoLink}));
   EXPECT_TRUE(h.journal.events.empty()) << "no upload told that did not leave";
   EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
+}
+
+using P = ParameterSet;
+
+// Umax above Umin, Igyors above Inormal, every time in its "right" band.
+P Sensible() { return {25, 0, 14, 4, 9, 4, 29}; }
+
+// The rule lines between the heading's empty line and the verdict's.
+std::vector<std::string> RuleLines(const std::string& report) {
+  std::vector<std::string> lines;
+  std::size_t pos = report.find("\r\n\r\n") + 4;
+  for (std::size_t end; (end = report.find("\r\n", pos)) != pos && end != std::string::npos;
+       pos = end + 2)
+    lines.push_back(report.substr(pos, end - pos));
+  return lines;
+}
+
+TEST(Assistant, ReportOfASensibleSetReadsLineForLine) {
+  const AssistantVerdict v = AssessParameters(Sensible());
+  EXPECT_TRUE(v.allowed);
+  EXPECT_EQ(v.report,
+            "Akku Aszisztens jelentés:\r\n\r\n"
+            "Küszöbfeszültségek aránya HELYES.\r\n"
+            "A töltő áramok aránya HELYES.\r\n"
+            "A Hiszterézis ideje megfelelő.\r\n"
+            "A Mintavételezés ideje megfelelő.\r\n"
+            "A Karbantartás időpontja megfelelő.\r\n"
+            "\r\n"
+            "Adatok feltöltése engedélyezve!");
+}
+
+// Each group changes only its own line(s) of the sensible report; warnings never refuse.
+TEST(Assistant, EachGroupGivesItsLinesAtTheBandEdgesAndOnlyErrorsRefuse) {
+  // The group (0 thresholds, 1 currents, 2 Thiszt, 3 Minta, 4 Tkarbantarto), the fields
+  // changed, keywords of the group's lines, the verdict.
+  // clang-format off
+  const struct { int group; std::vector<std::pair<int P::*, int>> change; std::vector<std::string> lines; bool allowed; } cases[] = {
+      {0, {{&P::umax, 7}, {&P::umin, 7}}, {"azonosak"}, true},
+      {0, {{&P::umax, 2}, {&P::umin, 30}}, {"feszültségek aránya ROSSZ"}, false},
+      // Entry 26 is a divided step below entry 25's voltage; the position counts.
+      {0, {{&P::umax, 26}, {&P::umin, 25}}, {"feszültségek aránya HELYES"}, true},
+      {0, {{&P::umin, -1}}, {"aránya HELYES", "Nincs kijelölve érvényes küszöb"}, false},
+      {0, {{&P::umax, -1}}, {"aránya ROSSZ", "Nincs kijelölve érvényes küszöb"}, false},
+      {0, {{&P::umax, -1}, {&P::umin, -1}}, {"azonosak", "Nincs kijelölve érvényes küszöb"}, false},
+      {1, {{&P::igyors, 5}, {&P::inormal, 5}}, {"kétfokozatú"}, true},
+      {1, {{&P::igyors, 3}}, {"töltőáramok aránya ROSSZ"}, false},
+      {1, {{&P::inormal, -1}}, {"áramok aránya HELYES", "érvényes töltőáram"}, false},
+      {1, {{&P::igyors, -1}}, {"áramok aránya ROSSZ", "érvényes töltőáram"}, false},
+      {1, {{&P::igyors, -1}, {&P::inormal, -1}}, {"kétfokozatú", "érvényes töltőáram"}, false},
+      {2, {{&P::thiszt, -1}}, {"Hiszterézis ideje nincs megadva"}, false},
+      {2, {{&P::thiszt, 0}}, {"Hiszterézis ideje eléggé szűk"}, true},
+      {2, {{&P::thiszt, 3}}, {"Hiszterézis ideje megfelelő"}, true},
+      {2, {{&P::thiszt, 100}}, {"Hiszterézis ideje megfelelő"}, true},
+      {2, {{&P::thiszt, 101}}, {"Hiszterézis ideje eléggé nagy"}, true},
+      {2, {{&P::thiszt, 256}}, {}, true},
+      {3, {{&P::minta, -1}}, {"Mintavételezés ideje nincs megadva"}, false},
+      {3, {{&P::minta, 0}}, {"Mintavételezés ideje eléggé szűk"}, true},
+      {3, {{&P::minta, 1}}, {"Mintavételezés ideje megfelelő"}, true},
+      {3, {{&P::minta, 100}}, {"Mintavételezés ideje megfelelő"}, true},
+      {3, {{&P::minta, 101}}, {"Mintavételezés ideje túl nagy"}, true},
+      {3, {{&P::minta, 256}}, {}, true},
+      {4, {{&P::tkarbantarto, -1}}, {"Karbantartás időpontja nincs megadva"}, false},
+      {4, {{&P::tkarbantarto, 0}}, {"Karbantartás időpontja eléggé közeli"}, true},
+      {4, {{&P::tkarbantarto, 2}}, {"Karbantartás időpontja megfelelő"}, true},
+      {4, {{&P::tkarbantarto, 100}}, {"Karbantartás időpontja megfelelő"}, true},
+      {4, {{&P::tkarbantarto, 101}}, {"Karbantartás időpontja túl soká"}, true},
+      {4, {{&P::tkarbantarto, 256}}, {}, true}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    P s = Sensible();
+    for (const auto& [field, value] : c.change) s.*field = value;
+    std::vector<std::string> expected = {
+        "Küszöbfeszültségek aránya HELYES", "töltő áramok aránya HELYES",
+        "Hiszterézis ideje megfelelő", "Mintavételezés ideje megfelelő",
+        "Karbantartás időpontja megfelelő"};
+    const auto slot = expected.erase(expected.begin() + c.group);
+    expected.insert(slot, c.lines.begin(), c.lines.end());
+
+    const AssistantVerdict v = AssessParameters(s);
+    const std::vector<std::string> lines = RuleLines(v.report);
+    ASSERT_EQ(lines.size(), expected.size()) << v.report;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      EXPECT_NE(lines[i].find(expected[i]), std::string::npos) << lines[i];
+    EXPECT_EQ(v.allowed, c.allowed);
+    EXPECT_EQ(v.report.ends_with("\r\n\r\nAdatok feltöltése MEGTAGADVA!"), !c.allowed);
+  }
+}
+
+// The texts of the given entries, joined by " | ".
+std::string Texts(const ListBox& list, std::initializer_list<int> entries) {
+  std::string s;
+  for (int e : entries) s += (s.empty() ? "" : " | ") + list.text(e);
+  return s;
+}
+
+TEST(StepTables, BuildFillsTheSevenListsAndARebuildRewritesOnlyDividedTextsInPlace) {
+  test::Harness h;
+  Folap& f = *h.form;
+  BuildStepTables(f.kozos, f.lists, ".");
+  ASSERT_EQ(f.Igyors.count(), 15u);
+  for (const ListBox* l : {&f.Thiszt, &f.Minta, &f.Tkarbantarto}) ASSERT_EQ(l->count(), 255u);
+  EXPECT_EQ(f.Umin.entries(), f.Umax.entries());
+  EXPECT_EQ(f.Inormal.entries(), f.Igyors.entries());
+  EXPECT_EQ(Texts(f.Umax, {0, 25, 26, 51}), "0.417 V | 3.593 V | 1.666 V* | 14.372 V*");
+  EXPECT_EQ(Texts(f.Igyors, {0, 14}), "0.070 A | 1.000 A");
+  EXPECT_EQ(Texts(f.Thiszt, {0, 254}), "1 s | 255 s");
+  EXPECT_EQ(Texts(f.Minta, {0, 254}), "1. s | 255. s");
+  EXPECT_EQ(Texts(f.Tkarbantarto, {0, 254}), "2. napon | 256. napon");
+
+  f.Umax.setSelectedSilently(30);
+  f.Minta.setSelectedSilently(7);
+  int rewrites = 0;
+  f.Umax.entryChanged = [&](std::size_t) { ++rewrites; };
+  h.kozos.DividerRatio = 5.0f;
+  BuildStepTables(f.kozos, f.lists, ".");
+  EXPECT_EQ(f.Umax.count(), 52u);
+  EXPECT_EQ(f.Umax.selected(), 30);
+  EXPECT_EQ(f.Minta.selected(), 7);
+  EXPECT_EQ(Texts(f.Umax, {0, 25, 26, 30, 51}),
+            "0.417 V | 3.593 V | 2.083 V* | 6.250 V* | 17.965 V*");
+  EXPECT_EQ(rewrites, 26);
+
+  rewrites = 0;
+  BuildStepTables(f.kozos, f.lists, ".");
+  EXPECT_EQ(rewrites, 0) << "an unchanged ratio changes nothing visible";
+  BuildStepTables(f.kozos, f.lists, ",");
+  EXPECT_EQ(Texts(f.Inormal, {0, 3}), "0,070 A | 0,270 A");
 }
 
 }  // namespace

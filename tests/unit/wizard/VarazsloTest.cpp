@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
 
 #include "common/Version.h"
 #include "fakes/Fakes.h"
+#include "wizard/StepSearch.h"
+#include "wizard/WizardAnswers.h"
 
 namespace voltander {
 namespace {
@@ -14,13 +17,11 @@ namespace {
 std::string StateOf(Folap& f) {
   std::string state = f.window.title() + " |";
   for (const ListBox* l :
-       {&f.Umax, &f.Umin, &f.Inormal, &f.Igyors, &f.Tkarbantarto, &f.Thiszt, &f.Minta}) {
+       {&f.Umax, &f.Umin, &f.Inormal, &f.Igyors, &f.Tkarbantarto, &f.Thiszt, &f.Minta})
     state += " " + std::to_string(l->selected());
-  }
   state += " ";
-  for (const ListBox* l : {&f.Umax, &f.Umin, &f.Igyors, &f.Inormal}) {
+  for (const ListBox* l : {&f.Umax, &f.Umin, &f.Igyors, &f.Inormal})
     state += l->background() == kLightRed ? '1' : l->background() ? '?' : '0';
-  }
   return state;
 }
 
@@ -112,8 +113,8 @@ TEST_F(Wizard, SummaryKeepsTheAnswersAsTypedAndTheExpertReportUsesTheDesktopSepa
 }
 
 // Where each answer's range ends is pinned beside the parsers; here one rejected answer
-// per question, after accepted earlier ones.
-TEST_F(Wizard, ARejectedAnswerEndsTheWizardWithoutAnyChange) {
+// per question, after accepted earlier ones, and No to the summary.
+TEST_F(Wizard, ARejectedAnswerOrNoEndsTheWizardWithoutAnyChange) {
   h.form->Umax.select(5);
   h.form->Igyors.setBackground(kLightRed);
   const std::string before = StateOf(*h.form);
@@ -130,12 +131,7 @@ TEST_F(Wizard, ARejectedAnswerEndsTheWizardWithoutAnyChange) {
       EXPECT_EQ(h.dialogs.shown[0].icon, Icon::Critical);
     }
   }
-}
-
-TEST_F(Wizard, NothingChangesBeforeYesAndNoChangesNothing) {
-  h.form->Tkarbantarto.select(7);
-  h.form->Inormal.setBackground(kLightRed);
-  const std::string before = StateOf(*h.form);
+  // Nor does No to the summary; nothing changes while it is up, and Yes applies.
   std::optional<std::string> duringSummary;
   h.dialogs.whileShown = [&](const test::ShownMessage& m) {
     if (m.icon == Icon::Question) duringSummary = StateOf(*h.form);
@@ -145,10 +141,80 @@ TEST_F(Wizard, NothingChangesBeforeYesAndNoChangesNothing) {
   EXPECT_EQ(duringSummary, before);
   EXPECT_EQ(StateOf(*h.form), before);
   EXPECT_EQ(h.dialogs.shown.size(), 1u);  // no report after No
-
   run("5|4|2000|500|Auto", true);
   EXPECT_EQ(duringSummary, before);
   EXPECT_NE(StateOf(*h.form), before);
+}
+
+VoltageTable VoltagesWith(std::initializer_list<float> head, float fill, float top) {
+  VoltageTable t{};
+  int k = 0;
+  for (float v : head) t[k++][0] = v;
+  for (; k < kLastVoltageRow; ++k) t[k][0] = fill;
+  t[kLastVoltageRow][0] = top;
+  return t;
+}
+
+// The scan stops at the first row above the target, in row order; ties go to the row below.
+TEST(StepSearch, PicksTheNearerOfTheFirstRowAboveAndTheRowBelowIt) {
+  // Row 3 (5.0) is the nearest value to 4.9, but row 2 already exceeds it.
+  const VoltageTable unsorted = VoltagesWith({0.0f, 1.0f, 6.0f, 5.0f}, 0.5f, 9.0f);
+  const VoltageTable t = VoltagesWith({0.0f, 1.0f, 2.0f}, 2.5f, 9.0f);
+  // The top row is compared like any other; above it, it is the fallback.
+  const VoltageTable low = VoltagesWith({0.0f}, 1.0f, 3.0f);
+  const int top = kLastVoltageRow;
+  // clang-format off
+  const struct { const VoltageTable& table; float target; int row; float deviation; } cases[] = {
+      {unsorted, 4.9f, 2, 1.1f}, {t, 1.75f, 2, 0.25f}, {t, 1.5f, 1, 0.5f}, {t, 2.0f, 2, 0.0f},
+      {low, 1.2f, top - 1, 0.2f}, {low, 2.5f, top, 0.5f}, {low, 3.5f, top, 0.5f},
+      {t, 2.5f, top - 1, 0.0f},  // a run of equal rows: only a row above it stops the scan
+      {low, -1.0f, 0, 1.0f}};    // below row 0: nothing beneath to compare with
+  // clang-format on
+  for (const auto& c : cases) {
+    const StepChoice s = NearestVoltageStep(c.table, c.target);
+    EXPECT_EQ(s.row, c.row) << c.target;
+    EXPECT_FLOAT_EQ(s.deviation, c.deviation) << c.target;
+  }
+
+  // The top current row likewise.
+  CurrentTable current{};
+  for (int k = 0; k < kLastCurrentRow; ++k) current[k][0] = 0.1f * static_cast<float>(k) / 15;
+  current[kLastCurrentRow][0] = 2.0f;
+  EXPECT_EQ(NearestCurrentStep(current, 1.5f).row, kLastCurrentRow);
+  EXPECT_FLOAT_EQ(NearestCurrentStep(current, 1.5f).deviation, 0.5f);
+}
+
+TEST(WizardAnswers, OnlyTheBareDigitOneToFivePicksABatteryType) {
+  for (const char* text : {"1", "5"}) EXPECT_STREQ(BatteryTypeFor(text)->answer, text);
+  for (const char* text : {"", "0", "6", " 4", "4 ", "04", "4.0", "+4"})
+    EXPECT_EQ(BatteryTypeFor(text), nullptr) << '"' << text << '"';
+}
+
+template <typename T>
+struct Case {
+  const char* text;
+  std::optional<T> value;
+};
+
+TEST(WizardAnswers, NumbersKeepTheirRangesBothEndsIncluded) {
+  const Case<double> cells[] = {{"1", 1},      {"12", 12},      {"9.5", 9.5}, {"6 cells", 6},
+                                {"0.999", {}}, {"12.0001", {}}, {"abc", {}},  {"1e300", {}}};
+  const Case<double> capacities[] = {
+      {"100", 100}, {"30000", 30000}, {"1 000", 1000}, {"99.99", {}}, {"-1000", {}}};
+  // The load is held in single precision, Cancel means none.
+  const Case<float> loads[] = {
+      {"", 0.0f},          {"abc", 0.0f},   {"12000", 12000.0f}, {"12000.0001", 12000.0f},
+      {"500.25", 500.25f}, {"12000.5", {}}, {"-0.001", {}},      {"1e40", {}},
+      {"&H7FFF", {}}};
+  const Case<int> intervals[] = {{"Auto", 255}, {"2", 2},      {"256", 256},   {"1.5", 2},
+                                 {"2.5", 2},    {"3.5", 4},    {"256.5", 256}, {"100 nap", 100},
+                                 {"AUTO", {}},  {" Auto", {}}, {"1.49", {}},   {"256.51", {}},
+                                 {"1e300", {}}, {"-5", {}}};
+  for (const auto& c : cells) EXPECT_EQ(AcceptCells(c.text), c.value) << c.text;
+  for (const auto& c : capacities) EXPECT_EQ(AcceptCapacity(c.text), c.value) << c.text;
+  for (const auto& c : loads) EXPECT_EQ(AcceptLoad(c.text), c.value) << c.text;
+  for (const auto& c : intervals)
+    EXPECT_EQ(AcceptInterval(c.text), c.value) << '"' << c.text << '"';
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "fakes/Fakes.h"
 #include "service/ServiceConfig.h"
+#include "service/Unattended.h"
 
 namespace voltander::service {
 namespace {
@@ -24,6 +27,7 @@ struct Case {
 const std::vector<Case> kCases = {
     {"accepted", {}, 0640, {}},
     {"a name of its own", {{"Port/Name", "boat-12_b"}}, 0600, {}},
+    {"a name of 64", {{"Port/Name", std::string(64, 'a')}}, 0600, {}},
     {"no password, so any mode", {{"Mqtt/Password", ""}}, 0644, {}},
     {"unknown keys", {{"Port/Speed", "9600"}, {"Stray", "1"}}, 0640,
      {"Ismeretlen kulcs: [Port] Speed", "Ismeretlen kulcs: [General] Stray"}},
@@ -40,6 +44,8 @@ const std::vector<Case> kCases = {
      {"Hibás érték ([History] CapMB=200MB): egész szám megabájtban, 1 és 16777216 között."}},
     {"a cap of nothing", {{"History/CapMB", "0"}}, 0640,
      {"Hibás érték ([History] CapMB=0): egész szám megabájtban, 1 és 16777216 között."}},
+    {"a cap past 16 TB", {{"History/CapMB", "16777217"}}, 0640,
+     {"Hibás érték ([History] CapMB=16777217): egész szám megabájtban, 1 és 16777216 között."}},
     {"a repaired and a failing broker value", {{"Mqtt/Prefix", "a/#"}, {"Mqtt/Tls", "yes"}}, 0640,
      {"[Mqtt] Hibás érték (Prefix=a/#): nem lehet benne + vagy #.",
       "[Mqtt] Hibás érték (Tls=yes): 0 vagy 1 lehet."}},
@@ -98,6 +104,44 @@ TEST(ServiceConfig, FolderAndNameDefaultsComeFromTheEnvironmentAndTheFileName) {
   ParseServiceConfig(file, {}, "pi", problems);
   EXPECT_EQ(problems, (std::vector<std::string>{"Hibás érték ([Port] Name, a fájl nevéből=my boat): "
                                                 "1-64 karakter lehet: betű, számjegy, _ vagy -."}));
+}
+
+// The service's core over fakes: a device missing at the start is waited for, then
+// each reply is filed and published, and the stop leaves "offline" and a closed port.
+TEST(Unattended, AMissingDeviceIsWaitedForThenEachReplyIsFiledAndPublished) {
+  test::Harness h;
+  test::FakeSettings memory;
+  test::FakePublisher broker;
+  h.settings.values = {{"Voltander/Mqtt/Enabled", "1"}, {"Voltander/Mqtt/Host", "b"},
+                       {"Voltander/Mqtt/Prefix", "p"}};
+  h.port.openFailures[4] = {OpenError::InvalidPort, 8002, "gone"};
+  Kozos kozos;
+  Unattended service(kozos,
+                     {h.port, h.timer, h.retryTimer, h.pause, h.beep, h.desktop, h.dialogs,
+                      h.journal, h.sessionFiles, h.clock, h.deferred, h.settings, memory, broker},
+                     {"COM4", "garage", {}, "", 1000000});
+  service.start();
+  EXPECT_EQ(h.port.settings, "9600,N,8,1");
+  EXPECT_TRUE(h.retryTimer.enabled() && !h.timer.enabled());
+  h.port.openFailures.clear();
+  h.retryTimer.tick();
+  EXPECT_EQ(h.timer.interval(), 2000);
+  broker.tell(BrokerState::Connected);
+  ASSERT_TRUE(h.timer.tick());
+  h.reply('E', {200, 0, 0, 0, 15, 160, 18});
+  ASSERT_EQ(h.sessionFiles.files.size(), 1u);
+  EXPECT_NE(h.sessionFiles.files.begin()->second.find(",status,2,200,1,0,0,4,\n"), std::string::npos);
+  const auto status = std::find_if(broker.published.begin(), broker.published.end(),
+                                   [](const Message& m) { return m.topic == "p/garage/status"; });
+  ASSERT_NE(status, broker.published.end());
+  EXPECT_NE(status->payload.find("\"duty\":200,"), std::string::npos);
+  service.stop();
+  EXPECT_EQ(broker.published.back().topic + " " + broker.published.back().payload,
+            "p/garage/availability offline");
+  EXPECT_FALSE(h.port.isOpen() || h.timer.enabled() || h.retryTimer.enabled());
+  EXPECT_TRUE(h.dialogs.shown.empty());
+  EXPECT_EQ(h.journal.events, (std::vector<std::string>{"open 0:8002", "open 0:0", "open 0:0",
+                                                        "got E", "status 2/200 charging 4.000", "up"}));
 }
 
 }  // namespace
