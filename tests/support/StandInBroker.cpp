@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -60,10 +61,15 @@ StandInBroker::~StandInBroker() {
     if (fd >= 0) close(fd);
 }
 
-std::string StandInBroker::taken() {
+std::string StandInBroker::taken(int waitMs) {
+  pollfd pending{listener_, POLLIN, 0};
+  poll(&pending, 1, waitMs);
   std::string bytes;
   fcntl(listener_, F_SETFL, O_NONBLOCK);
   for (int fd; (fd = accept(listener_, nullptr, nullptr)) >= 0; close(fd)) {
+    // A connection may be taken before its first bytes arrive; a client sends at once.
+    pollfd ready{fd, POLLIN, 0};
+    poll(&ready, 1, 1000);
     char buffer[4096];
     for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
       bytes.append(buffer, static_cast<std::size_t>(n));

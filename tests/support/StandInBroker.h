@@ -21,8 +21,9 @@ class StandInBroker {
   StandInBroker& operator=(const StandInBroker&) = delete;
 
   int port() const { return port_; }
-  // Quiet: every byte the connections made so far sent.
-  std::string taken();
+  // Quiet: every byte the connections made so far sent, after waiting up to waitMs
+  // for the first connection.
+  std::string taken(int waitMs = 0);
 
  private:
   void flood(int messages, int payloadBytes, int qos);

@@ -195,6 +195,36 @@ TEST(MosquittoPublisherTest, ABrokerThatGoesAwayIsADisconnectionAndIsTriedAgainS
                                               BrokerState::NoAnswer}));
 }
 
+// The login and the last will travel together in the one CONNECT.
+TEST(MosquittoPublisherTest, TheConnectCarriesTheLoginAndTheLastWill) {
+  StandInBroker quiet(StandInBroker::Mode::Quiet);
+  MosquittoPublisher publisher;
+  publisher.start({"127.0.0.1", quiet.port(), "gazda", "titok", false, ""},
+                  {"t/elerheto", "offline", true, 1});
+  const std::string sent = quiet.taken(10000);
+  for (const char* part : {"gazda", "titok", "t/elerheto", "offline"})
+    EXPECT_NE(sent.find(part), std::string::npos) << part;
+}
+
+// A stop while connected lets the last message leave and ends without running out
+// its wait.
+TEST(MosquittoPublisherTest, AStopWhileConnectedDeliversTheLastMessageAndEndsInTime) {
+  if (!HaveMosquitto()) GTEST_SKIP() << "mosquitto is not installed";
+  Broker broker;
+  MosquittoPublisher publisher;
+  bool connected = false;
+  publisher.onState = [&](BrokerState s) { connected = s == BrokerState::Connected; };
+  publisher.start({"127.0.0.1", broker.port(), "", "", false, ""}, {"t/a", "offline", true, 1});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return connected; }, 10000));
+  logged.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(Capture);
+  publisher.publish({"t/b", "utolso", true, 1});
+  publisher.stop();
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(logged.filter(QStringLiteral("nem zárult le időben")).isEmpty());
+  EXPECT_EQ(broker.retained("t/#"), (std::map<std::string, std::string>{{"t/b", "utolso"}}));
+}
+
 // A prefix that tries to add a key of its own, and a host name in Latin-1.
 TEST(MosquittoPublisherTest, DiscoveryConfigsAreValidJsonForAnyPrefixAndHostName) {
   const std::string prefix = "v/x\",\"json_attributes_topic\":\"y\\/ház";
