@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "support/Broker.h"
 #include "support/SimProcess.h"
@@ -104,6 +107,20 @@ TEST(ServiceEndToEnd, ABadConfigurationIsRefusedWithExitSeventyEightInJournalFor
                        {"--config", conf});
   EXPECT_EQ(start.terminate(5000, 0), 78);
   EXPECT_EQ(start.output(), "<3>voltander.service: Nincs meg a beállításfájl: " + conf + "\n");
+}
+
+// Help and version need no configuration; without --config there is nothing to run.
+TEST(ServiceEndToEnd, TheCommandLineAloneGivesHelpAndVersionAndRefusesAMissingConfig) {
+  TempDir home("voltanderd");
+  const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+      {{"--help"}, 0, "  [Port]    Device=ÚT       a töltő soros eszköze"},
+      {{"--version"}, 0, "voltanderd " VOLTANDER_VERSION "\n"},
+      {{}, 64, "Hiányzik a --config FÁJL (lásd: voltanderd --help).\n"}};
+  for (const auto& [args, status, part] : cases) {
+    ProgramProcess run(VOLTANDERD_BINARY, home.path(), {}, args);
+    EXPECT_EQ(run.terminate(5000, 0), status) << part;
+    EXPECT_NE(run.output().find(part), std::string::npos) << run.output();
+  }
 }
 
 TEST(ServiceUnit, VerifiesWithTheBuiltProgram) {
