@@ -119,6 +119,7 @@ TEST(QtSettingsStoreTest, FolderIsTheOwnersAloneAndAPasswordOpenToOthersIsClosed
   umask(before);
   EXPECT_EQ(fs::status(home.file("Voltander")).permissions(), fs::perms::owner_all);
   const std::string file = home.file("Voltander/Voltander.conf");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   fs::permissions(file, fs::perms::group_read | fs::perms::others_read, fs::perm_options::add);
   captured.clear();
   const QtMessageHandler previous = qInstallMessageHandler(Capture);
