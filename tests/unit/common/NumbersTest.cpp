@@ -77,6 +77,8 @@ TEST(LeadingNumber, TakesTheLeadingNumberAndStopsAtTheFirstMisfit) {
                {"1.2.3", 1.2},
                {"- 7", -7.0},
                {"3,5", 3.0},
+               {"1E", 1.0},  // an exponent letter at the very end
+               {"& ", 0.0},  // a radix mark followed by blanks only
                // Beyond a double: infinite when too large, zero when too small, from either the
                // exponent or the digits.
                {nines, HUGE_VAL},
