@@ -7,6 +7,9 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QValueAxis>
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolButton>
@@ -17,6 +20,7 @@
 #include "calibration/Oszto.h"
 #include "qt/widgets/FolapSurface.h"
 #include "qt/widgets/FrameBox.h"
+#include "qt/widgets/HistoryChartView.h"
 #include "qt/widgets/OsztoWindow.h"
 
 namespace voltander {
@@ -50,8 +54,11 @@ TEST_F(FolapWindowTest, MenuCommandsReachTheFormOnce) {
   EXPECT_TRUE(window.menuBar()->actions().contains(about));
   about->trigger();
   EXPECT_EQ(h.dialogs.shown.size(), 1u);
-  Child<QAction>(window, "NMentes")->trigger();
+  QAction* saving = Child<QAction>(window, "NMentes");
+  EXPECT_TRUE(saving->isChecked());
+  saving->trigger();
   EXPECT_FALSE(f.NMentes.checked());
+  EXPECT_FALSE(saving->isChecked());
   int charts = 0;
   f.showHistory = [&] { ++charts; };
   Child<QAction>(window, "NGrafikon")->trigger();
@@ -171,6 +178,34 @@ TEST_F(OsztoWindowTest, EscapeAndUploadCloseTheWindowThroughOneUnload) {
   ASSERT_EQ(h.dialogs.shown.size(), 1u);
   EXPECT_EQ(h.dialogs.shown[0].text, calibration_text::kUploadRefused);
   EXPECT_FALSE(uploaded.window.requestClose);  // nothing left pointing at the dead window
+}
+
+// A right drag moves the time axis by just what was dragged, the other way.
+TEST(HistoryChartViewTest, ARightDragPansTheTimeAxisByTheDraggedDistance) {
+  auto* chart = new QChart;
+  auto* time = new QValueAxis;
+  time->setRange(0, 1000);
+  chart->addAxis(time, Qt::AlignBottom);
+  auto* line = new QLineSeries;  // a chart scrolls the domains of its series
+  line->append({{0, 0}, {1000, 1}});
+  chart->addSeries(line);
+  line->attachAxis(time);
+  HistoryChartView view(chart);
+  view.resize(600, 400);
+  view.show();
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return chart->plotArea().width() > 100; }));
+  const double secondsPerPixel = 1000 / chart->plotArea().width();
+  const QPointF from = view.mapFromScene(chart->plotArea().center());
+  for (const auto& [type, x] : {std::pair{QEvent::MouseButtonPress, from.x()},
+                                {QEvent::MouseMove, from.x() - 100},
+                                {QEvent::MouseButtonRelease, from.x() - 100}}) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::RightButton;
+    QMouseEvent event(type, QPointF(x, from.y()), view.viewport()->mapToGlobal(QPointF(x, from.y())),
+                      button, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+  }
+  EXPECT_NEAR(time->min(), 100 * secondsPerPixel, secondsPerPixel);
+  EXPECT_NEAR(time->max() - time->min(), 1000, 1);
 }
 
 }  // namespace
