@@ -9,6 +9,7 @@
 #                                 the window's idle sample runs inside it
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/common.sh"
 build="$root/build-bench"
 runs=${VOLTANDER_BENCH_RUNS:-15}
 idle_seconds=${VOLTANDER_BENCH_IDLE_SECONDS:-60}
@@ -17,19 +18,7 @@ if ((service_seconds < idle_seconds)); then service_seconds=$idle_seconds; fi
 
 bash "$root/scripts/deps.sh"
 # The start-up figure needs an X server and the probe's X library.
-missing=()
-for p in xvfb libxcb1-dev; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}"
-fi
+install_missing xvfb libxcb1-dev
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLTANDER_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" \
@@ -47,18 +36,6 @@ cleanup() {
 trap cleanup EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-  local i tenths=$1
-  shift
-  for ((i = 0; i < tenths; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  echo "bench: gave up waiting for: $*" >&2
-  return 1
-}
 
 median() { sort -n "$1" | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 

@@ -2,6 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those missing,
 # so that a second run costs a dpkg query and nothing more.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
 packages=(
   cmake make g++ pkg-config
@@ -13,17 +14,4 @@ packages=(
   libsystemd-dev systemd
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"

@@ -8,6 +8,7 @@
 # script installs what it needs, only what is missing, with sudo when not root.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/common.sh"
 work="$root/build-deb"
 dist="$root/dist"
 metainfo="$root/resources/io.github.voltander.Voltander.metainfo.xml"
@@ -19,17 +20,6 @@ fail() {
   echo "package: FAILED: $*" >&2
   exit 1
 }
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-  local i tenths=$1
-  shift
-  for ((i = 0; i < tenths; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
 started=()
 cleanup() {
   local p
@@ -53,44 +43,20 @@ release=$(sed -nE 's/.*<release version="([^"]+)".*/\1/p' "$metainfo" | head -n 
 step "version $version"
 
 # --- What the builds and the checks need ---------------------------------------------
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-# sudo drops the caller's environment, so the frontend setting goes through env.
-apt_get() {
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"
-}
-updated=
-apt_update() {
-  if [ -z "$updated" ]; then
-    apt_get update -qq || fail "apt-get update"
-    updated=1
-  fi
-}
 if ! dpkg --print-foreign-architectures | grep -qx arm64; then
   step "adding the arm64 architecture"
   "${sudo_cmd[@]}" dpkg --add-architecture arm64 || fail "dpkg --add-architecture arm64"
-  apt_update
+  apt_update || fail "apt-get update"
 fi
 tools=(dpkg-dev debhelper crossbuild-essential-arm64 lintian appstream desktop-file-utils
   systemd qemu-user-static mosquitto mosquitto-clients binutils)
-missing=()
-for p in "${tools[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  step "installing ${missing[*]}"
-  apt_update
-  apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
-    fail "apt-get install ${missing[*]}"
-fi
+install_missing "${tools[@]}" || fail "installing the packaging tools"
 # The build dependencies come from debian/control, for the build machine and, for the
 # cross build, the :arm64 libraries.
 for arch in amd64 arm64; do
   if ! (cd "$root" && dpkg-checkbuilddeps -a "$arch" -P nocheck) >/dev/null 2>&1; then
     step "installing the build dependencies for $arch"
-    apt_update
+    apt_update || fail "apt-get update"
     apt_get build-dep -y -qq --no-install-recommends -a "$arch" -P nocheck "$root" >/dev/null ||
       fail "apt-get build-dep for $arch"
     (cd "$root" && dpkg-checkbuilddeps -a "$arch" -P nocheck) ||
